@@ -1,0 +1,37 @@
+# The Windows program: dorvane.exe, a 32-bit console executable that imports
+# only system DLLs. Included by the top-level CMakeLists.txt when WIN32.
+
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+  message(FATAL_ERROR "dorvane.exe is a 32-bit program: configure for Win32 "
+                      "(MinGW i686, or Visual Studio with -A Win32).")
+endif()
+if(DORVANE_TESTS)
+  message(STATUS "Unit tests run on the simulated machine of the host build; "
+                 "none are built for Windows.")
+endif()
+
+add_executable(dorvane
+  ${PROJECT_SOURCE_DIR}/src/app/main-win32.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/platform-win32.cpp)
+set_target_properties(dorvane PROPERTIES
+  OUTPUT_NAME dorvane
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_libraries(dorvane PRIVATE dorvane_core shell32 user32 kernel32)
+
+if(MSVC)
+  # The static runtime, so the program needs no redistributable. The core
+  # library exists before this file is read, so it gets the property here.
+  set_target_properties(dorvane dorvane_core PROPERTIES
+    MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+elseif(MINGW)
+  set(_dorvane_optimized "$<CONFIG:Release,MinSizeRel>")
+  foreach(_target dorvane dorvane_core)
+    target_compile_options(${_target} PRIVATE
+      "$<${_dorvane_optimized}:-Os;-ffunction-sections;-fdata-sections>")
+  endforeach()
+  # The compiler's own libraries are linked in, so the program imports only
+  # DLLs that every Windows has.
+  target_link_options(dorvane PRIVATE
+    -static -static-libgcc -static-libstdc++
+    "$<${_dorvane_optimized}:-Wl,--gc-sections;-s>")
+endif()
