@@ -1,0 +1,52 @@
+#include "adapter/discovery.h"
+
+#include <cstdint>
+
+#include "adapter/control_messages.h"
+#include "lib/resolve_dos_device.h"
+
+namespace dorvane {
+namespace {
+
+constexpr char kAdapterPrefix[] = "\\\\.\\scsi";
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+bool LooksLikeAdapter(const std::string& target) {
+  std::string lowered = LowerAscii(target);
+  return lowered.find("\\device\\raidport") != std::string::npos ||
+         lowered.find("device\\scsi\\phdskmnt") != std::string::npos;
+}
+
+}  // namespace
+
+bool CheckAdapter(Platform& platform, const std::string& candidate) {
+  std::uint8_t request[kVersionRequestSize];
+  StartRequest(request, sizeof request, CtlQueryVersion);
+  return Exchange(platform, candidate, request, sizeof request).status ==
+         ExchangeStatus::kOk;
+}
+
+std::string FindAdapter(Platform& platform) {
+  for (char n = '0'; n <= '7'; ++n) {
+    std::string target =
+        ResolveDosDevice(platform, std::string("scsi") + n + ":");
+    if (!LooksLikeAdapter(target)) continue;
+    std::string candidate = std::string(kAdapterPrefix) + n + ":";
+    if (CheckAdapter(platform, candidate)) return candidate;
+  }
+  return std::string();
+}
+
+int AdapterPortNumber(const std::string& adapter_path) {
+  const std::size_t at = sizeof kAdapterPrefix - 1;
+  if (adapter_path.size() <= at) return 0;
+  return adapter_path[at] - '0';
+}
+
+}  // namespace dorvane

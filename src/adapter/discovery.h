@@ -1,0 +1,21 @@
+// Finding the driver's adapter among the SCSI ports scsi0: to scsi7:.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace dorvane {
+
+// True when the candidate opens and accepts the version probe.
+bool CheckAdapter(Platform& platform, const std::string& candidate);
+
+// "\\.\scsiN:" of the lowest-numbered port whose target looks like a RAID
+// port or the driver's own SCSI device and that passes CheckAdapter; empty
+// text when none does. Never fails and prints nothing.
+std::string FindAdapter(Platform& platform);
+
+// N of an adapter path "\\.\scsiN:", the adapter's SCSI port number.
+int AdapterPortNumber(const std::string& adapter_path);
+
+}  // namespace dorvane

@@ -1,0 +1,118 @@
+#include "adapter/virtual_disk_requests.h"
+
+#include "runtime/format.h"
+
+namespace dorvane {
+namespace {
+
+// FileName holds at most 255 units of text before its zero unit.
+constexpr int kMaxNameUnits = static_cast<int>(kFileNameUnits) - 1;
+
+Error CreateFileFailed() { return RaiseException("createfile failed"); }
+
+constexpr char kNtPrefix[] = "\\??\\";
+constexpr int kNtPrefixLength = sizeof kNtPrefix - 1;
+
+bool NeedsNtPrefix(const std::string& name) {
+  return !name.empty() && name.find("BaseNamedObjects") == std::string::npos;
+}
+
+// The prepared name in UTF-16, into config, without building it as 8-bit
+// text first: the prefix is plain ASCII. The unit count, not the byte count,
+// sets FileNameLength, so that a multi-byte code page never claims more than
+// was converted.
+Error ConvertFileName(Platform& platform, const std::string& name,
+                      DeviceConfig* config) {
+  if (name.empty()) return Error();
+  int prefix = 0;
+  if (NeedsNtPrefix(name)) {
+    for (; prefix < kNtPrefixLength; ++prefix) {
+      config->FileName[prefix] = static_cast<std::uint8_t>(kNtPrefix[prefix]);
+    }
+  }
+  const int bytes = static_cast<int>(name.size());
+  // Room for one unit more than fits tells a name that is too long.
+  const int room = kMaxNameUnits + 1 - prefix;
+  int units = platform.MultiByteToWideChar(kCpThreadAcp, 0, name.data(), bytes,
+                                           config->FileName + prefix,
+                                           bytes < room ? bytes : room);
+  if (units == 0 && platform.GetLastError() == kErrorInsufficientBuffer) {
+    units = room;
+  }
+  units += prefix;
+  if (units > kMaxNameUnits) {
+    for (std::uint16_t& unit : config->FileName) unit = 0;
+    return RaiseException("file name too long");
+  }
+  config->FileName[units] = 0;
+  config->FileNameLength = static_cast<std::uint16_t>(2 * units);
+  return Error();
+}
+
+}  // namespace
+
+std::string PrepareFileName(const std::string& name) {
+  return NeedsNtPrefix(name) ? kNtPrefix + name : name;
+}
+
+Error AddVirtualDisk(Platform& platform, const std::string& adapter_path,
+                     const std::string& name, std::uint32_t flags,
+                     std::int64_t disk_size, std::uint32_t* device_number) {
+  DeviceConfig config;
+  config.DeviceNumber = AllDevices;
+  config.DiskSize = disk_size;
+  config.Flags = flags;
+  if (Error error = ConvertFileName(platform, name, &config)) {
+    return error;
+  }
+  std::uint8_t request[kDeviceRequestSize];
+  StartRequest(request, sizeof request, CtlCreateDevice);
+  EncodeDeviceConfig(config, request);
+  ExchangeResult result =
+      Exchange(platform, adapter_path, request, sizeof request);
+  if (result.status == ExchangeStatus::kOpenFailed) return CreateFileFailed();
+  if (result.status == ExchangeStatus::kRequestFailed) {
+    return RaiseException("DeviceIoControl failed:" +
+                          FormatUnsigned(result.error));
+  }
+  *device_number = GetU32(request + kHeaderSize);
+  return Error();
+}
+
+Error QueryVirtualDisk(Platform& platform, const std::string& adapter_path,
+                       std::uint32_t device_number, DeviceConfig* config,
+                       bool* described) {
+  *config = DeviceConfig();
+  *described = false;
+  std::uint8_t request[kDeviceRequestSize];
+  StartRequest(request, sizeof request, CtlQueryDevice);
+  PutU32(request + kHeaderSize, device_number);
+  ExchangeResult result =
+      Exchange(platform, adapter_path, request, sizeof request);
+  if (result.status == ExchangeStatus::kOpenFailed) return CreateFileFailed();
+  if (result.status == ExchangeStatus::kRequestFailed) {
+    return RaiseException("failed:" + FormatUnsigned(result.error));
+  }
+  if (result.bytes_returned > kHeaderSize) {
+    DecodeDeviceConfig(request, config);
+    *described = true;
+  }
+  return Error();
+}
+
+Error RemoveVirtualDisk(Platform& platform, const std::string& adapter_path,
+                        std::uint32_t device_number) {
+  std::uint8_t request[kRemoveRequestSize];
+  StartRequest(request, sizeof request, CtlRemoveDevice);
+  PutU32(request + kHeaderSize, device_number);
+  ExchangeResult result =
+      Exchange(platform, adapter_path, request, sizeof request);
+  if (result.status == ExchangeStatus::kOpenFailed) return CreateFileFailed();
+  if (result.status == ExchangeStatus::kRequestFailed) {
+    return RaiseException("DeviceIoControl failed:" +
+                          FormatUnsigned(result.error));
+  }
+  return Error();
+}
+
+}  // namespace dorvane

@@ -1,0 +1,37 @@
+// Creating, querying and removing one virtual disk: each opens the adapter,
+// sends one request and closes the adapter on every path.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "adapter/control_messages.h"
+#include "platform/platform.h"
+#include "runtime/error.h"
+
+namespace dorvane {
+
+// Asks the driver for a new disk backed by name (ANSI text; "\??\" is put in
+// front unless it is empty or names a BaseNamedObjects section) and stores
+// the number the driver gave it. Errors: "file name too long",
+// "createfile failed", "DeviceIoControl failed:N".
+Error AddVirtualDisk(Platform& platform, const std::string& adapter_path,
+                     const std::string& name, std::uint32_t flags,
+                     std::int64_t disk_size, std::uint32_t* device_number);
+
+// Fills config with the driver's description of the disk; *described is
+// false (and config all zero) when the answer held none. Errors:
+// "createfile failed", "failed:N".
+Error QueryVirtualDisk(Platform& platform, const std::string& adapter_path,
+                       std::uint32_t device_number, DeviceConfig* config,
+                       bool* described);
+
+// Removes one disk, or every disk for AllDevices. Errors:
+// "createfile failed", "DeviceIoControl failed:N".
+Error RemoveVirtualDisk(Platform& platform, const std::string& adapter_path,
+                        std::uint32_t device_number);
+
+// The name as the driver is handed it.
+std::string PrepareFileName(const std::string& name);
+
+}  // namespace dorvane

@@ -1,0 +1,72 @@
+#include "app/arguments.h"
+
+namespace dorvane {
+namespace {
+
+bool IsSeparator(char c) {
+  unsigned char byte = static_cast<unsigned char>(c);
+  return byte >= 1 && byte <= 32;
+}
+
+// One character further; never backwards and never past the line's end,
+// whatever the code page's stepping says.
+const char* Step(Platform& platform, const char* p) {
+  const char* next = platform.CharNextA(p);
+  if (next <= p) next = p + 1;
+  for (const char* q = p + 1; q < next; ++q) {
+    if (*q == '\0') return q;
+  }
+  return next;
+}
+
+// Reads one argument from p into *item and returns where the next begins.
+const char* NextArgument(Platform& platform, const char* p, std::string* item) {
+  for (;;) {
+    if (IsSeparator(*p)) {
+      p = Step(platform, p);
+    } else if (p[0] == '"' && p[1] == '"') {
+      p += 2;
+    } else {
+      break;
+    }
+  }
+  item->clear();
+  while (*p != '\0' && !IsSeparator(*p)) {
+    if (*p == '"') {
+      p = Step(platform, p);
+      while (*p != '\0' && *p != '"') {
+        const char* next = Step(platform, p);
+        item->append(p, next);
+        p = next;
+      }
+      if (*p == '"') p = Step(platform, p);
+    } else {
+      const char* next = Step(platform, p);
+      item->append(p, next);
+      p = next;
+    }
+  }
+  return p;
+}
+
+}  // namespace
+
+Arguments::Arguments(Platform& platform, const char* command_line) {
+  const char* p = command_line != nullptr ? command_line : "";
+  std::string item;
+  p = NextArgument(platform, p, &item);
+  items_.push_back(item);  // the program's own name, empty or not
+  for (;;) {
+    p = NextArgument(platform, p, &item);
+    if (item.empty()) break;
+    items_.push_back(item);
+  }
+}
+
+const std::string& Arguments::Get(int n) const {
+  static const std::string kEmpty;
+  if (n < 0 || n >= static_cast<int>(items_.size())) return kEmpty;
+  return items_[static_cast<std::size_t>(n)];
+}
+
+}  // namespace dorvane

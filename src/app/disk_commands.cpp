@@ -1,0 +1,109 @@
+#include "app/disk_commands.h"
+
+#include <cstdint>
+#include <string>
+
+#include "adapter/control_messages.h"
+#include "adapter/virtual_disk_requests.h"
+#include "app/int_conversion.h"
+#include "runtime/format.h"
+
+namespace dorvane {
+namespace {
+
+constexpr std::int64_t kMegabyte = 1048576;
+
+constexpr std::uint32_t kVirtualMemoryFlags = 0x210;
+constexpr std::uint32_t kFileFlags = 0x110;
+constexpr std::uint32_t kSharedMemoryFlags = 0x3300;
+
+// One create command: where its backing name and size come from.
+struct CreateCommand {
+  const char* word;
+  const char* sub_word;
+  const char* name_prefix;  // put before argument name_argument
+  int name_argument;        // 0: the name is the prefix alone
+  int size_argument;        // 0: no size, the driver takes the backing's
+  std::uint32_t flags;
+};
+
+// In the order the sub-words are tested.
+constexpr CreateCommand kCreateCommands[] = {
+    {"vm", "add", "", 3, 0, kVirtualMemoryFlags},
+    {"vm", "new", "", 0, 3, kVirtualMemoryFlags},
+    {"pm", "add", "awealloc\\??\\", 3, 0, kFileFlags},
+    {"pm", "new", "awealloc", 0, 3, kFileFlags},
+    {"file", "add", "", 3, 0, kFileFlags},
+    {"file", "new", "", 3, 4, kFileFlags},
+    {"file", "shm", "\\BaseNamedObjects\\Global\\", 3, 0, kSharedMemoryFlags},
+};
+
+const char* const kRemoveWords[] = {"vm", "pm", "file"};
+
+Error CreateDisk(Invocation& run, const CreateCommand& command) {
+  DiskRequest& request = run.request;
+  request.FileName = command.name_prefix;
+  if (command.name_argument != 0) {
+    request.FileName += run.args.Get(command.name_argument);
+  }
+  request.DiskSize = 0;
+  if (command.size_argument != 0) {
+    std::int32_t megabytes = 0;
+    if (Error error =
+            StrToInt(run.args.Get(command.size_argument), &megabytes)) {
+      return error;
+    }
+    request.DiskSize = megabytes * kMegabyte;
+  }
+  if (Error error = AddVirtualDisk(run.platform, request.AdapterPath,
+                                   request.FileName, command.flags,
+                                   request.DiskSize, &request.DeviceNumber)) {
+    return error;
+  }
+  return run.out.WriteLine("device " + FormatHex(request.DeviceNumber, 6) +
+                           " added ok");
+}
+
+Error RemoveDisk(Invocation& run) {
+  // The id is converted before the handler is entered: a bad id is not
+  // caught here.
+  std::int32_t id = 0;
+  if (Error error = StrToInt("$" + run.args.Get(3), &id)) return error;
+  run.request.DeviceNumber = static_cast<std::uint32_t>(id);
+  return RunAdapterCommand(run, "", [&run] {
+    if (Error error = RemoveVirtualDisk(run.platform, run.request.AdapterPath,
+                                        run.request.DeviceNumber)) {
+      return error;
+    }
+    return run.out.WriteLine("device removed OK");
+  });
+}
+
+}  // namespace
+
+Error RunDiskCommand(Invocation& run, std::string_view word,
+                     std::string_view sub_word) {
+  for (const CreateCommand& command : kCreateCommands) {
+    if (word == command.word && sub_word == command.sub_word) {
+      return RunAdapterCommand(run, "AddVirtualDisk:", [&run, &command] {
+        return CreateDisk(run, command);
+      });
+    }
+  }
+  for (const char* remove_word : kRemoveWords) {
+    if (word == remove_word && sub_word == "remove") return RemoveDisk(run);
+  }
+  return Error();
+}
+
+Error RunRemoveAll(Invocation& run) {
+  return RunAdapterCommand(run, "list:", [&run] {
+    if (Error error = RemoveVirtualDisk(run.platform, run.request.AdapterPath,
+                                        AllDevices)) {
+      return error;
+    }
+    return run.out.WriteLine("devices removed OK");
+  });
+}
+
+}  // namespace dorvane

@@ -1,0 +1,92 @@
+// The entry of one run: banner, usage, adapter discovery, and the one
+// command that the arguments name.
+#include <string>
+
+#include "adapter/discovery.h"
+#include "app/arguments.h"
+#include "app/disk_commands.h"
+#include "app/dorvane.h"
+#include "app/driver_commands.h"
+#include "app/invocation.h"
+#include "app/list_report.h"
+#include "int13ext/int13ext.h"
+#include "runtime/text_output.h"
+#include "runtime/uncaught_report.h"
+
+namespace dorvane {
+namespace {
+
+const char kBanner[] = "Dorvane v0.3 by dorvane@example.org";
+
+const char* const kUsage[] = {
+    "Dorvane file add path",
+    "Dorvane file new path size(MB)",
+    "Dorvane file shm name",
+    "Dorvane file remove id",
+    "Dorvane vm add path",
+    "Dorvane vm new size(MB)",
+    "Dorvane vm remove id",
+    "Dorvane pm add path",
+    "Dorvane pm new size(MB)",
+    "Dorvane pm remove id",
+    "Dorvane list",
+    "Dorvane removall",
+    "Dorvane driver check",
+    "Dorvane driver install driver.inf",
+    "Dorvane driver remove",
+};
+
+Error DriverCheck(Invocation& run) {
+  run.request.AdapterPath = FindAdapter(run.platform);
+  if (run.request.AdapterPath.empty()) return run.out.WriteLine(kNoDeviceFound);
+  return run.out.WriteLine(run.request.AdapterPath + " found");
+}
+
+Error RunDriverCommand(Invocation& run, const std::string& sub_word) {
+  if (sub_word == "check") return DriverCheck(run);
+  if (sub_word == "install") return RunDriverInstall(run);
+  if (sub_word == "remove") return RunDriverRemove(run);
+  return Error();
+}
+
+Error RunCommandLine(Invocation& run) {
+  if (Error error = run.out.WriteLine(kBanner)) return error;
+  if (run.args.count() == 0) {
+    for (const char* line : kUsage) {
+      if (Error error = run.out.WriteLine(line)) return error;
+    }
+  }
+  run.request.AdapterPath = FindAdapter(run.platform);
+  const std::string& word = run.args.Get(1);
+  const std::string& sub_word = run.args.Get(2);
+  if (word == "driver") return RunDriverCommand(run, sub_word);
+  if (word == "list") {
+    return RunAdapterCommand(run, "list:", [&run] {
+      return ListVirtualDisks(run.platform, run.out, run.request.AdapterPath);
+    });
+  }
+  if (word == "removall") return RunRemoveAll(run);
+  if (word == "vm" || word == "pm" || word == "file") {
+    return RunDiskCommand(run, word, sub_word);
+  }
+  return Error();
+}
+
+}  // namespace
+
+int RunDorvane(Platform& platform) {
+  InitializePlatformFlag(platform);
+  TextOutput out(platform);
+  Arguments args(platform, platform.GetCommandLineA());
+  DiskRequest request;
+  Invocation run{platform, out, args, request};
+  Error error = RunCommandLine(run);
+  // Pending output goes out before any report.
+  Error flushed = out.Flush();
+  if (!error) error = flushed;
+  if (!error) return 0;
+  WriteUncaughtReport(platform, error);
+  return 1;
+}
+
+}  // namespace dorvane

@@ -1,0 +1,91 @@
+#include "app/list_report.h"
+
+#include "adapter/control_messages.h"
+#include "adapter/discovery.h"
+#include "adapter/virtual_disk_requests.h"
+#include "int13ext/physical_drive_lookup.h"
+#include "runtime/format.h"
+
+namespace dorvane {
+namespace {
+
+constexpr std::int64_t kMegabyte = 1048576;
+constexpr std::uint32_t kMemoryBackedFlag = 0x200;
+
+// FileName up to its first zero unit, in the ANSI code page.
+std::string BackingName(Platform& platform, const DeviceConfig& config) {
+  int units = 0;
+  while (units < static_cast<int>(kFileNameUnits) &&
+         config.FileName[units] != 0) {
+    ++units;
+  }
+  if (units == 0) return std::string();
+  // Room for the widest code page: four bytes for any unit.
+  char text[kFileNameUnits * 4];
+  int bytes = platform.WideCharToMultiByte(kCpThreadAcp, 0, config.FileName,
+                                           units, text, sizeof text);
+  return std::string(text, bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+}
+
+// One disk's line; any error raised here replaces the line.
+Error ReportDisk(Platform& platform, TextOutput& out,
+                 const std::string& adapter_path, std::uint32_t number) {
+  DeviceConfig config;
+  bool described = false;  // an undescribed disk shows as all zero
+  if (Error error = QueryVirtualDisk(platform, adapter_path, number, &config,
+                                     &described)) {
+    return error;
+  }
+  const std::string address = FormatHex(number, 6);
+  std::string line = address;
+  line += '\t';
+  line += FormatSigned(config.DiskSize / kMegabyte);
+  line += '\t';
+  line += (config.Flags & kMemoryBackedFlag) != 0
+              ? std::string("memory")
+              : BackingName(platform, config);
+  std::string drive_path;
+  const std::uint8_t port =
+      static_cast<std::uint8_t>(AdapterPortNumber(adapter_path));
+  if (FindPhysicalDrive(platform, port, address, &drive_path)) {
+    line += '\t';
+    line += drive_path;
+  }
+  return out.WriteLine(line);
+}
+
+}  // namespace
+
+Error ListVirtualDisks(Platform& platform, TextOutput& out,
+                       const std::string& adapter_path) {
+  // The report holds its own adapter handle from its first request to its
+  // last line.
+  UniqueHandle adapter = OpenAdapter(platform, adapter_path);
+  if (!adapter) return out.WriteLine("createfile failed");
+  std::uint8_t request[kAdapterRequestSize];
+  StartRequest(request, sizeof request, CtlQueryAdapter);
+  std::uint32_t returned = 0;
+  if (!SendRequest(platform, adapter.get(), request, sizeof request,
+                   &returned)) {
+    return out.WriteLine("DeviceIoControl failed:" +
+                         FormatUnsigned(platform.GetLastError()));
+  }
+  AdapterDeviceList list;
+  DecodeAdapterDeviceList(request, &list);
+  if (Error error = out.WriteLine("ok " + FormatUnsigned(list.DeviceCount) +
+                                  " virtualdisk(s) found")) {
+    return error;
+  }
+  const std::uint32_t slots = list.DeviceCount < kAdapterSlots
+                                  ? list.DeviceCount
+                                  : static_cast<std::uint32_t>(kAdapterSlots);
+  for (std::uint32_t i = 0; i < slots; ++i) {
+    Error error =
+        ReportDisk(platform, out, adapter_path, list.DeviceNumbers[i]);
+    if (!error) continue;
+    if (Error write_error = out.WriteLine(error.message())) return write_error;
+  }
+  return Error();
+}
+
+}  // namespace dorvane

@@ -1,0 +1,50 @@
+#include "int13ext/physical_drive_lookup.h"
+
+#include "int13ext/int13ext.h"
+#include "platform/unique_handle.h"
+
+namespace dorvane {
+namespace {
+
+constexpr std::size_t kScsiAddressSize = 8;
+
+void PutHexByte(std::uint8_t value, char* at) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  at[0] = kDigits[value >> 4];
+  at[1] = kDigits[value & 0xF];
+}
+
+}  // namespace
+
+bool FindPhysicalDrive(Platform& platform, std::uint8_t port,
+                       std::string_view address, std::string* drive_path) {
+  for (unsigned number = 0; number <= 255; ++number) {
+    const std::uint8_t drive = static_cast<std::uint8_t>(number);
+    DriveParams scratch;
+    if (!GetDriveParams(platform, drive, &scratch)) continue;
+    const DrivePath path = FormatDrivePath(drive);
+    UniqueHandle device(
+        platform, platform.CreateFileA(path.text, kGenericRead | kGenericWrite,
+                                       kFileShareRead | kFileShareWrite,
+                                       kOpenExisting, 0));
+    if (!device) continue;
+    std::uint8_t answer[kScsiAddressSize] = {};
+    std::uint32_t returned = 0;
+    if (!platform.DeviceIoControl(device.get(), kIoctlScsiGetAddress, nullptr,
+                                  0, answer, sizeof answer, &returned)) {
+      continue;
+    }
+    // SCSI_ADDRESS: Length, PortNumber, PathId, TargetId, Lun.
+    char text[6];
+    PutHexByte(answer[7], text);
+    PutHexByte(answer[6], text + 2);
+    PutHexByte(answer[5], text + 4);
+    if (answer[4] == port && address == std::string_view(text, sizeof text)) {
+      *drive_path = path.text;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace dorvane

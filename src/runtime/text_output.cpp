@@ -1,0 +1,67 @@
+#include "runtime/text_output.h"
+
+#include <cstring>
+
+namespace dorvane {
+
+TextOutput::TextOutput(Platform& platform)
+    : platform_(platform),
+      handle_(platform.GetStdHandle(kStdOutputHandle)),
+      console_(platform.GetFileType(handle_) == kFileTypeChar) {}
+
+Error TextOutput::WriteLine(std::string_view text) {
+  Append(text);
+  Append("\r\n");
+  if (console_) WriteBuffer();
+  return TakeWriteError();
+}
+
+Error TextOutput::Flush() {
+  WriteBuffer();
+  return TakeWriteError();
+}
+
+void TextOutput::Append(std::string_view bytes) {
+  while (!bytes.empty()) {
+    std::size_t room = kBufferSize - used_;
+    std::size_t take = bytes.size() < room ? bytes.size() : room;
+    std::memcpy(buffer_ + used_, bytes.data(), take);
+    used_ += take;
+    bytes.remove_prefix(take);
+    if (used_ == kBufferSize) WriteBuffer();
+  }
+}
+
+void TextOutput::WriteBuffer() {
+  // The buffer is given up whether or not the write succeeds, so that a
+  // failed write is reported once and never repeated.
+  const char* data = buffer_;
+  std::size_t left = used_;
+  used_ = 0;
+  while (left > 0) {
+    std::uint32_t written = 0;
+    std::uint32_t error = 0;
+    if (!platform_.WriteFile(handle_, data, static_cast<std::uint32_t>(left),
+                             &written)) {
+      error = platform_.GetLastError();
+    } else if (written == 0) {
+      error = kErrorDiskFull;  // nothing was taken
+    }
+    if (error != 0 || written == 0) {
+      if (!failed_) error_ = error;
+      failed_ = true;
+      return;
+    }
+    std::size_t taken = written < left ? written : left;
+    data += taken;
+    left -= taken;
+  }
+}
+
+Error TextOutput::TakeWriteError() {
+  if (!failed_) return Error();
+  failed_ = false;
+  return RaiseInOutError(error_);
+}
+
+}  // namespace dorvane

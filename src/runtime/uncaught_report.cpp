@@ -1,0 +1,65 @@
+#include "runtime/uncaught_report.h"
+
+#include <cstring>
+#include <vector>
+
+#include "runtime/format.h"
+
+namespace dorvane {
+namespace {
+
+// The file name, without directory, of the module holding the address, and
+// the address as an offset from the module's load address.
+void LocateCode(Platform& platform, std::uintptr_t address, std::string* name,
+                std::uintptr_t* offset) {
+  *offset = address;
+  Handle module = 0;
+  if (!platform.GetModuleHandleExA(kGetModuleHandleExFlagFromAddress |
+                                       kGetModuleHandleExFlagUnchangedRefcount,
+                                   reinterpret_cast<const void*>(address),
+                                   &module)) {
+    return;
+  }
+  *offset = address - module;
+  char path[260];
+  std::uint32_t length = platform.GetModuleFileNameA(module, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return;
+  std::string full(path, length);
+  std::size_t slash = full.find_last_of("\\/");
+  *name = slash == std::string::npos ? full : full.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string FormatUncaughtReport(Platform& platform, const Error& error) {
+  std::string module;
+  std::uintptr_t offset = 0;
+  LocateCode(platform, error.code_address(), &module, &offset);
+  std::string report = "Exception ";
+  report += error.class_name();
+  report += " in module " + module + " at ";
+  report += FormatHex(static_cast<std::uint32_t>(offset), 8);
+  report += ".\r\n" + error.message();
+  if (!error.message().empty() && error.message().back() != '.') {
+    report += '.';
+  }
+  report += "\r\n";
+  return report;
+}
+
+void WriteUncaughtReport(Platform& platform, const Error& error) {
+  std::string report = FormatUncaughtReport(platform, error);
+  std::vector<char> oem(report.size() + 1);
+  if (!platform.CharToOemA(report.c_str(), oem.data())) {
+    oem.assign(report.c_str(), report.c_str() + report.size() + 1);
+  }
+  // Nothing can be done about a report that cannot be written.
+  Handle err = platform.GetStdHandle(kStdErrorHandle);
+  std::uint32_t written = 0;
+  (void)platform.WriteFile(err, oem.data(),
+                           static_cast<std::uint32_t>(std::strlen(oem.data())),
+                           &written);
+  (void)platform.WriteFile(err, "\r\n", 2, &written);
+}
+
+}  // namespace dorvane
