@@ -25,47 +25,54 @@
 namespace dorvane {
 namespace {
 
-// The seam's numbers are the Windows ones.
+// The seam's numbers are the Windows ones. Compared as DWORDs, since the
+// headers spell some of them as signed constants.
+constexpr bool Same(std::uint32_t ours, std::uint32_t windows) {
+  return ours == windows;
+}
 static_assert(sizeof(Handle) == sizeof(HANDLE), "Handle holds a HANDLE");
-static_assert(kGenericRead == GENERIC_READ && kGenericWrite == GENERIC_WRITE,
+static_assert(Same(kGenericRead, GENERIC_READ) &&
+                  Same(kGenericWrite, GENERIC_WRITE),
               "access rights");
-static_assert(kFileShareRead == FILE_SHARE_READ &&
-                  kFileShareWrite == FILE_SHARE_WRITE &&
-                  kOpenExisting == OPEN_EXISTING,
+static_assert(Same(kFileShareRead, FILE_SHARE_READ) &&
+                  Same(kFileShareWrite, FILE_SHARE_WRITE) &&
+                  Same(kOpenExisting, OPEN_EXISTING),
               "sharing and disposition");
-static_assert(kIoctlScsiMiniport == IOCTL_SCSI_MINIPORT &&
-                  kIoctlScsiGetAddress == IOCTL_SCSI_GET_ADDRESS &&
-                  kIoctlDiskGetDriveGeometry == IOCTL_DISK_GET_DRIVE_GEOMETRY,
+static_assert(Same(kIoctlScsiMiniport, IOCTL_SCSI_MINIPORT) &&
+                  Same(kIoctlScsiGetAddress, IOCTL_SCSI_GET_ADDRESS) &&
+                  Same(kIoctlDiskGetDriveGeometry,
+                       IOCTL_DISK_GET_DRIVE_GEOMETRY),
               "I/O control codes");
-static_assert(kErrorInvalidFunction == ERROR_INVALID_FUNCTION &&
-                  kErrorFileNotFound == ERROR_FILE_NOT_FOUND &&
-                  kErrorAccessDenied == ERROR_ACCESS_DENIED &&
-                  kErrorInvalidHandle == ERROR_INVALID_HANDLE &&
-                  kErrorNotEnoughMemory == ERROR_NOT_ENOUGH_MEMORY &&
-                  kErrorDiskFull == ERROR_DISK_FULL &&
-                  kErrorNotSupported == ERROR_NOT_SUPPORTED &&
-                  kErrorInvalidParameter == ERROR_INVALID_PARAMETER &&
-                  kErrorInsufficientBuffer == ERROR_INSUFFICIENT_BUFFER &&
-                  kErrorBrokenPipe == ERROR_BROKEN_PIPE &&
-                  kErrorNoData == ERROR_NO_DATA,
+static_assert(Same(kErrorInvalidFunction, ERROR_INVALID_FUNCTION) &&
+                  Same(kErrorFileNotFound, ERROR_FILE_NOT_FOUND) &&
+                  Same(kErrorAccessDenied, ERROR_ACCESS_DENIED) &&
+                  Same(kErrorInvalidHandle, ERROR_INVALID_HANDLE) &&
+                  Same(kErrorNotEnoughMemory, ERROR_NOT_ENOUGH_MEMORY) &&
+                  Same(kErrorDiskFull, ERROR_DISK_FULL) &&
+                  Same(kErrorNotSupported, ERROR_NOT_SUPPORTED) &&
+                  Same(kErrorInvalidParameter, ERROR_INVALID_PARAMETER) &&
+                  Same(kErrorInsufficientBuffer, ERROR_INSUFFICIENT_BUFFER) &&
+                  Same(kErrorBrokenPipe, ERROR_BROKEN_PIPE) &&
+                  Same(kErrorNoData, ERROR_NO_DATA),
               "error numbers");
-static_assert(kStdOutputHandle == STD_OUTPUT_HANDLE &&
-                  kStdErrorHandle == STD_ERROR_HANDLE,
+static_assert(Same(kStdOutputHandle, STD_OUTPUT_HANDLE) &&
+                  Same(kStdErrorHandle, STD_ERROR_HANDLE),
               "standard handles");
-static_assert(kFileTypeUnknown == FILE_TYPE_UNKNOWN &&
-                  kFileTypeDisk == FILE_TYPE_DISK &&
-                  kFileTypeChar == FILE_TYPE_CHAR &&
-                  kFileTypePipe == FILE_TYPE_PIPE,
+static_assert(Same(kFileTypeUnknown, FILE_TYPE_UNKNOWN) &&
+                  Same(kFileTypeDisk, FILE_TYPE_DISK) &&
+                  Same(kFileTypeChar, FILE_TYPE_CHAR) &&
+                  Same(kFileTypePipe, FILE_TYPE_PIPE),
               "file types");
-static_assert(kCpAcp == CP_ACP && kCpThreadAcp == CP_THREAD_ACP, "code pages");
-static_assert(kFileAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY,
+static_assert(Same(kCpAcp, CP_ACP) && Same(kCpThreadAcp, CP_THREAD_ACP),
+              "code pages");
+static_assert(Same(kFileAttributeDirectory, FILE_ATTRIBUTE_DIRECTORY),
               "file attributes");
 static_assert(kSwShow == SW_SHOW, "show command");
-static_assert(kVerPlatformWin32Nt == VER_PLATFORM_WIN32_NT, "platform id");
-static_assert(kGetModuleHandleExFlagUnchangedRefcount ==
-                      GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT &&
-                  kGetModuleHandleExFlagFromAddress ==
-                      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+static_assert(Same(kVerPlatformWin32Nt, VER_PLATFORM_WIN32_NT), "platform id");
+static_assert(Same(kGetModuleHandleExFlagUnchangedRefcount,
+                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT) &&
+                  Same(kGetModuleHandleExFlagFromAddress,
+                       GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS),
               "module look-up flags");
 static_assert(kOsVersionInfoSize == sizeof(OSVERSIONINFOA),
               "OSVERSIONINFOA size");
