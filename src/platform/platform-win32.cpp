@@ -111,7 +111,7 @@ FileTime FromFiletime(const FILETIME& time) {
   return result;
 }
 
-class Win32 final : public Platform {
+class Win32Backend final : public Platform {
  public:
   Handle CreateFileA(const char* name, std::uint32_t desired_access,
                      std::uint32_t share_mode,
@@ -144,9 +144,15 @@ class Win32 final : public Platform {
   }
 
   bool GetVersionExA(OsVersionInfo* info) override {
+    // Copied in and out whole, so a failed call leaves the record as it was.
     OSVERSIONINFOA version;
-    std::memset(&version, 0, sizeof(version));
     version.dwOSVersionInfoSize = info->dwOSVersionInfoSize;
+    version.dwMajorVersion = info->dwMajorVersion;
+    version.dwMinorVersion = info->dwMinorVersion;
+    version.dwBuildNumber = info->dwBuildNumber;
+    version.dwPlatformId = info->dwPlatformId;
+    std::memcpy(version.szCSDVersion, info->szCSDVersion,
+                sizeof(version.szCSDVersion));
 // GetVersionExA is declared deprecated in favour of the version helpers; the
 // tool needs the platform id, which only this call reports.
 #if defined(_MSC_VER)
@@ -281,7 +287,7 @@ class Win32 final : public Platform {
 }  // namespace
 
 Platform& Win32Platform() {
-  static Win32 platform;
+  static Win32Backend platform;
   return platform;
 }
 
