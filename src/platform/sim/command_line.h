@@ -1,0 +1,15 @@
+// The host build hands the simulated tool a Windows command line rebuilt
+// from the host's argument vector.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dorvane::sim {
+
+// Joins the arguments (the program's name first) with single blanks; an
+// argument that is empty or holds a blank or tab goes in double quotes, all
+// others stay exactly as they are.
+std::string BuildCommandLine(const std::vector<std::string>& args);
+
+}  // namespace dorvane::sim
