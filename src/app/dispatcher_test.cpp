@@ -1,0 +1,232 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test/tool_run.h"
+
+namespace dorvane {
+namespace {
+
+using sim::SimMachine;
+using testing::kBanner;
+using testing::RunTool;
+using testing::ToolRun;
+
+const char kUsage[] =
+    "Dorvane file add path\r\n"
+    "Dorvane file new path size(MB)\r\n"
+    "Dorvane file shm name\r\n"
+    "Dorvane file remove id\r\n"
+    "Dorvane vm add path\r\n"
+    "Dorvane vm new size(MB)\r\n"
+    "Dorvane vm remove id\r\n"
+    "Dorvane pm add path\r\n"
+    "Dorvane pm new size(MB)\r\n"
+    "Dorvane pm remove id\r\n"
+    "Dorvane list\r\n"
+    "Dorvane removall\r\n"
+    "Dorvane driver check\r\n"
+    "Dorvane driver install driver.inf\r\n"
+    "Dorvane driver remove\r\n";
+
+const char kNoDevice[] = "no device found. please install driver.\r\n";
+
+struct Transcript {
+  const char* command_line;
+  bool driver;
+  std::string out;  // after the banner
+};
+
+class TranscriptTest : public ::testing::TestWithParam<Transcript> {};
+
+TEST_P(TranscriptTest, WritesExactlyTheseLines) {
+  const Transcript& t = GetParam();
+  SimMachine machine = SimMachine::Default(t.driver);
+  ToolRun run = RunTool(machine, t.command_line);
+  EXPECT_EQ(run.out, kBanner + t.out) << t.command_line;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.open_handles, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, TranscriptTest,
+    ::testing::Values(
+        Transcript{"dorvane", true, kUsage},
+        Transcript{"dorvane \"\"", true, kUsage},
+        Transcript{"dorvane \"\"   \"\" ", false, kUsage},
+        Transcript{"dorvane List", true, ""},
+        Transcript{"dorvane LIST", true, ""},
+        Transcript{"dorvane Vm new 1", true, ""},
+        Transcript{"dorvane \"list \"", true, ""},
+        Transcript{"dorvane driver", true, ""},
+        Transcript{"dorvane driver Check", true, ""},
+        Transcript{"dorvane vm", true, ""},
+        Transcript{"dorvane vm delete 0", true, ""},
+        Transcript{"dorvane driver check", true, "\\\\.\\scsi2: found\r\n"},
+        Transcript{"dorvane driver check", false, kNoDevice},
+        Transcript{"dorvane vm new 64", true, "device 000000 added ok\r\n"},
+        Transcript{"dorvane vm new 0x10", true, "device 000000 added ok\r\n"},
+        Transcript{"dorvane vm new $10", true, "device 000000 added ok\r\n"},
+        Transcript{"dorvane pm new 8", true, "device 000000 added ok\r\n"},
+        Transcript{"dorvane file new disk.img 4096", true,
+                   "device 000000 added ok\r\n"},
+        Transcript{"dorvane file shm disk1", true,
+                   "device 000000 added ok\r\n"},
+        Transcript{"dorvane vm new 10x", true,
+                   "AddVirtualDisk:'10x' is not a valid integer value\r\n"},
+        Transcript{"dorvane vm new", true,
+                   "AddVirtualDisk:'' is not a valid integer value\r\n"},
+        Transcript{"dorvane vm new 2147483648", true,
+                   "AddVirtualDisk:'2147483648' is not a valid integer "
+                   "value\r\n"},
+        Transcript{"dorvane vm new -1", true,
+                   "AddVirtualDisk:DeviceIoControl failed:87\r\n"},
+        Transcript{"dorvane vm add", true,
+                   "AddVirtualDisk:DeviceIoControl failed:87\r\n"},
+        Transcript{"dorvane file add C:\\missing.img", true,
+                   "AddVirtualDisk:DeviceIoControl failed:2\r\n"},
+        Transcript{"dorvane vm remove 0", true, "DeviceIoControl failed:2\r\n"},
+        Transcript{"dorvane vm remove FFFFFF", true, "device removed OK\r\n"},
+        Transcript{"dorvane removall", true, "devices removed OK\r\n"},
+        Transcript{"dorvane removall", false, kNoDevice},
+        Transcript{"dorvane list", false, kNoDevice},
+        Transcript{"dorvane vm new abc", false, kNoDevice},
+        Transcript{"dorvane file add x.img", false, kNoDevice},
+        Transcript{"dorvane vm remove 0", false, kNoDevice},
+        Transcript{"dorvane pm remove 1a", false, kNoDevice}));
+
+// A remove converts its id outside every handler: the report goes to
+// standard error and the exit code is 1, with or without an adapter.
+struct BadId {
+  const char* command_line;
+  const char* message;
+};
+
+class BadIdTest : public ::testing::TestWithParam<BadId> {};
+
+TEST_P(BadIdTest, EndsWithTheUncaughtErrorReport) {
+  for (bool driver : {true, false}) {
+    SimMachine machine = SimMachine::Default(driver);
+    ToolRun run = RunTool(machine, GetParam().command_line);
+    EXPECT_EQ(run.out, kBanner);
+    EXPECT_THAT(run.err,
+                ::testing::MatchesRegex(
+                    "Exception EConvertError in module dorvane\\.exe at "
+                    "[0-9A-F]{8}\\.\r\n" +
+                    std::string(GetParam().message) + "\r\n\r\n"));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_TRUE(testing::MiniportRequests(run.calls).size() <= 2u)
+        << "only discovery may talk to the driver";
+    EXPECT_EQ(run.open_handles, 0u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ids, BadIdTest,
+    ::testing::Values(BadId{"dorvane vm remove zz",
+                            "'\\$zz' is not a valid integer value\\."},
+                      BadId{"dorvane vm remove",
+                            "'\\$' is not a valid integer value\\."},
+                      BadId{"dorvane pm remove 0x10",
+                            "'\\$0x10' is not a valid integer value\\."},
+                      BadId{"dorvane file remove -5",
+                            "'\\$-5' is not a valid integer value\\."}));
+
+TEST(DispatcherTest, CreatesAndRemovesDisksAcrossRuns) {
+  SimMachine machine = SimMachine::Default();
+  EXPECT_EQ(RunTool(machine, "dorvane vm new 64").out,
+            std::string(kBanner) + "device 000000 added ok\r\n");
+  EXPECT_EQ(RunTool(machine, "dorvane vm new 1").out,
+            std::string(kBanner) + "device 000100 added ok\r\n");
+  EXPECT_EQ(RunTool(machine, "dorvane vm remove 100").out,
+            std::string(kBanner) + "device removed OK\r\n");
+  EXPECT_EQ(RunTool(machine, "dorvane vm remove 100").out,
+            std::string(kBanner) + "DeviceIoControl failed:2\r\n");
+  EXPECT_EQ(RunTool(machine, "dorvane removall").out,
+            std::string(kBanner) + "devices removed OK\r\n");
+  EXPECT_EQ(RunTool(machine, "dorvane vm remove 0").out,
+            std::string(kBanner) + "DeviceIoControl failed:2\r\n");
+}
+
+TEST(DispatcherTest, DriverCheckRunsDiscoveryTwice) {
+  SimMachine machine = SimMachine::Default();
+  ToolRun run = RunTool(machine, "dorvane driver check");
+  int lookups = 0;
+  for (const sim::CallRecord& call : run.calls) {
+    if (call.call == "QueryDosDeviceA") ++lookups;
+  }
+  EXPECT_EQ(lookups, 6) << "scsi0: to scsi2:, twice";
+}
+
+TEST(DispatcherTest, DiscoveryRunsEvenWithoutArguments) {
+  SimMachine machine = SimMachine::Default();
+  ToolRun run = RunTool(machine, "dorvane");
+  EXPECT_EQ(testing::MiniportRequests(run.calls).size(), 2u)
+      << "scsi1: and scsi2: are probed";
+}
+
+// Failures of the platform reach the user as the command's error line.
+struct InjectedFailure {
+  const char* command_line;
+  const char* call;
+  std::uint32_t error;
+  std::uint32_t after;
+  const char* out;
+  std::uint32_t count = 1;
+};
+
+class InjectedFailureTest : public ::testing::TestWithParam<InjectedFailure> {};
+
+TEST_P(InjectedFailureTest, IsReportedBehindThePrefix) {
+  const InjectedFailure& f = GetParam();
+  SimMachine machine = SimMachine::Default();
+  machine.Fail(f.call, f.error, f.count, f.after);
+  ToolRun run = RunTool(machine, f.command_line);
+  EXPECT_EQ(run.out, kBanner + std::string(f.out));
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.open_handles, 0u);
+}
+
+// Discovery opens scsi1: and scsi2: and sends them a probe each, so the
+// command's own open and request come after two of each.
+INSTANTIATE_TEST_SUITE_P(
+    Commands, InjectedFailureTest,
+    ::testing::Values(
+        InjectedFailure{"dorvane vm new 1", "CreateFileA", 5, 2,
+                        "AddVirtualDisk:createfile failed\r\n"},
+        InjectedFailure{"dorvane vm new 1", "DeviceIoControl", 1, 2,
+                        "AddVirtualDisk:DeviceIoControl failed:1\r\n"},
+        InjectedFailure{"dorvane vm new 1", "DeviceIoControl", 4294967295u, 2,
+                        "AddVirtualDisk:DeviceIoControl failed:4294967295\r\n"},
+        InjectedFailure{"dorvane removall", "CreateFileA", 5, 2,
+                        "list:createfile failed\r\n"},
+        InjectedFailure{"dorvane removall", "DeviceIoControl", 31, 2,
+                        "list:DeviceIoControl failed:31\r\n"},
+        InjectedFailure{"dorvane vm remove 0", "CreateFileA", 5, 2,
+                        "createfile failed\r\n"},
+        InjectedFailure{"dorvane file remove 0", "DeviceIoControl", 1, 2,
+                        "DeviceIoControl failed:1\r\n"},
+        // The driver's adapter cannot be opened: no adapter is found.
+        InjectedFailure{"dorvane vm new 1", "CreateFileA", 5, 1, kNoDevice},
+        // The second discovery of driver check finds nothing.
+        InjectedFailure{"dorvane driver check", "QueryDosDeviceA", 2, 3,
+                        kNoDevice, 8}));
+
+TEST(DispatcherTest, QuotedPathKeepsItsBlanksAndLosesTheQuotes) {
+  SimMachine machine = SimMachine::Default();
+  ToolRun run = RunTool(machine, "dorvane file add \"C:\\my disks\\a.img\"");
+  std::vector<std::uint8_t> request =
+      testing::LastRequest(run.calls, CtlCreateDevice);
+  ASSERT_EQ(request.size(), kDeviceRequestSize);
+  const std::string sent = "\\??\\C:\\my disks\\a.img";  // 4 + 17 characters
+  EXPECT_EQ(GetU16(request.data() + 60), 2 * sent.size());
+  for (std::size_t i = 0; i < sent.size(); ++i) {
+    EXPECT_EQ(GetU16(request.data() + 62 + 2 * i),
+              static_cast<unsigned char>(sent[i]));
+  }
+}
+
+}  // namespace
+}  // namespace dorvane

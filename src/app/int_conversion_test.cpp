@@ -1,0 +1,61 @@
+#include "app/int_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace dorvane {
+namespace {
+
+struct Conversion {
+  const char* text;
+  bool valid;
+  std::int32_t value;
+};
+
+class StrToIntTest : public ::testing::TestWithParam<Conversion> {};
+
+TEST_P(StrToIntTest, ConvertsOrRaisesConvertError) {
+  const Conversion& c = GetParam();
+  std::int32_t value = 12345;
+  Error error = StrToInt(c.text, &value);
+  if (c.valid) {
+    ASSERT_FALSE(error) << c.text << ": " << error.message();
+    EXPECT_EQ(value, c.value) << c.text;
+  } else {
+    ASSERT_TRUE(error) << c.text;
+    EXPECT_EQ(error.error_class(), ErrorClass::kEConvertError);
+    EXPECT_STREQ(error.class_name(), "EConvertError");
+    EXPECT_EQ(error.message(),
+              "'" + std::string(c.text) + "' is not a valid integer value");
+    EXPECT_EQ(value, 12345) << "no value on failure";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, StrToIntTest,
+    ::testing::Values(
+        Conversion{"0", true, 0}, Conversion{"64", true, 64},
+        Conversion{"  7", true, 7}, Conversion{"+5", true, 5},
+        Conversion{"-1", true, -1}, Conversion{"007", true, 7},
+        Conversion{"2147483647", true, 2147483647},
+        Conversion{"-2147483648", true, -2147483647 - 1},
+        Conversion{"0x10", true, 16}, Conversion{"0X10", true, 16},
+        Conversion{"$10", true, 16}, Conversion{"x10", true, 16},
+        Conversion{"X1f", true, 31}, Conversion{"$FFFFFFFF", true, -1},
+        Conversion{"$80000000", true, -2147483647 - 1},
+        Conversion{"$000000000001", true, 1}, Conversion{"-$10", true, -16},
+        Conversion{"$1a", true, 26}, Conversion{"$FFFFFF", true, 0xFFFFFF},
+        Conversion{"", false, 0}, Conversion{" ", false, 0},
+        Conversion{"-", false, 0}, Conversion{"+", false, 0},
+        Conversion{"$", false, 0}, Conversion{"0x", false, 0},
+        Conversion{"10x", false, 0}, Conversion{"7 ", false, 0},
+        Conversion{"\t7", false, 0}, Conversion{"2147483648", false, 0},
+        Conversion{"-2147483649", false, 0},
+        Conversion{"99999999999999999999", false, 0},
+        Conversion{"$100000000", false, 0}, Conversion{"$-5", false, 0},
+        Conversion{"$0x10", false, 0}, Conversion{"$zz", false, 0},
+        Conversion{"--1", false, 0}, Conversion{"1e3", false, 0}));
+
+}  // namespace
+}  // namespace dorvane

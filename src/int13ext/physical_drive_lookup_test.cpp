@@ -1,0 +1,66 @@
+#include "int13ext/physical_drive_lookup.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "int13ext/int13ext.h"
+#include "platform/sim/sim_platform.h"
+
+namespace dorvane {
+namespace {
+
+class PhysicalDriveLookupTest : public ::testing::Test {
+ protected:
+  sim::SimMachine machine_ = sim::SimMachine::Default(false);
+  sim::SimPlatform platform_{machine_, "dorvane"};
+
+  // The drive found for port and address, or "-" with the path untouched.
+  std::string Find(std::uint8_t port, const char* address) {
+    InitializePlatformFlag(platform_);
+    std::string path = "-";
+    bool found = FindPhysicalDrive(platform_, port, address, &path);
+    EXPECT_EQ(found, path != "-");
+    EXPECT_EQ(platform_.open_handles(), 0u);
+    return path;
+  }
+};
+
+TEST_F(PhysicalDriveLookupTest, MatchesPortAndAddress) {
+  machine_.AddDrive(1, 3, 0, 1, 0);
+  machine_.AddDrive(3, 3, 0, 10, 0);
+  machine_.AddDrive(4, 3, 0, 10, 0);  // same address: the lower drive wins
+  machine_.AddDrive(5, 3, 0x12, 0x34, 0x56);
+  EXPECT_EQ(Find(3, "000100"), "\\\\.\\PhysicalDrive1");
+  EXPECT_EQ(Find(2, "000100"), "-");
+  EXPECT_EQ(Find(3, "0000100"), "-");
+  EXPECT_EQ(Find(3, "000A00"), "\\\\.\\PhysicalDrive3") << "over a gap";
+  EXPECT_EQ(Find(3, "000a00"), "-");
+  EXPECT_EQ(Find(3, "563412"), "\\\\.\\PhysicalDrive5");
+  EXPECT_EQ(Find(0, "000000"), "\\\\.\\PhysicalDrive0");
+}
+
+TEST_F(PhysicalDriveLookupTest, SkipsDrivesThatRefuse) {
+  machine_.AddDrive(1, 3, 0, 1, 0).refuse_open = true;
+  machine_.AddDrive(2, 3, 0, 1, 0).refuse_address = true;
+  machine_.AddDrive(3, 3, 0, 1, 0).refuse_geometry = true;
+  machine_.AddDrive(4, 3, 0, 1, 0);
+  EXPECT_EQ(Find(3, "000100"), "\\\\.\\PhysicalDrive4");
+}
+
+TEST_F(PhysicalDriveLookupTest, ProbesAllDriveNumbersWhenNothingMatches) {
+  machine_.AddDrive(200, 3, 0, 1, 0);
+  EXPECT_EQ(Find(3, "000200"), "-");
+  // Each existing drive: one open for the probe, one for the address.
+  EXPECT_EQ(platform_.CountCalls("CreateFileA"), 256u + 2);
+  EXPECT_EQ(platform_.CountCalls("DeviceIoControl"), 4u);
+}
+
+TEST_F(PhysicalDriveLookupTest, NotNtFindsNothingWithoutOpening) {
+  machine_.is_nt = false;
+  EXPECT_EQ(Find(0, "000000"), "-");
+  EXPECT_EQ(platform_.CountCalls("CreateFileA"), 0u);
+}
+
+}  // namespace
+}  // namespace dorvane

@@ -1,0 +1,97 @@
+#include "runtime/text_output.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_platform.h"
+
+namespace dorvane {
+namespace {
+
+class TextOutputTest : public ::testing::Test {
+ protected:
+  void Use(bool console) {
+    stream_ = sim::MemoryStream(console);
+    platform_.SetStreams(&stream_, &errors_);
+  }
+
+  sim::SimMachine machine_ = sim::SimMachine::Default();
+  sim::SimPlatform platform_{machine_, "dorvane"};
+  sim::MemoryStream stream_, errors_;
+};
+
+TEST_F(TextOutputTest, FileOutputGoesOutWhenFullAndWhenFlushed) {
+  Use(false);
+  TextOutput out(platform_);
+  ASSERT_FALSE(out.WriteLine("abc"));
+  ASSERT_FALSE(out.WriteLine(std::string(200, 'x')));
+  EXPECT_EQ(stream_.write_sizes, std::vector<std::uint32_t>{128});
+  ASSERT_FALSE(out.WriteLine("def"));
+  ASSERT_FALSE(out.Flush());
+  EXPECT_EQ(stream_.write_sizes, (std::vector<std::uint32_t>{128, 84}));
+  EXPECT_EQ(stream_.text(), "abc\r\n" + std::string(200, 'x') + "\r\ndef\r\n");
+  ASSERT_FALSE(out.Flush());
+  EXPECT_EQ(stream_.write_sizes.size(), 2u) << "nothing left to write";
+}
+
+TEST_F(TextOutputTest, ConsoleOutputGoesOutAtEveryLineEnd) {
+  Use(true);
+  TextOutput out(platform_);
+  ASSERT_FALSE(out.WriteLine("one"));
+  ASSERT_FALSE(out.WriteLine(""));
+  ASSERT_FALSE(out.WriteLine(std::string(130, 'y')));
+  EXPECT_EQ(stream_.write_sizes, (std::vector<std::uint32_t>{5, 2, 128, 4}));
+  EXPECT_EQ(stream_.text(), "one\r\n\r\n" + std::string(130, 'y') + "\r\n");
+}
+
+TEST_F(TextOutputTest, AFailedWriteRaisesInOutErrorOnce) {
+  struct Case {
+    bool console;
+    std::uint32_t error;
+    const char* message;
+  };
+  for (const Case& c :
+       {Case{true, 232, "I/O error 232"}, Case{true, 109, "I/O error 109"},
+        Case{false, 112, "I/O error 112"}}) {
+    Use(c.console);
+    TextOutput out(platform_);
+    machine_.Fail("WriteFile", c.error);
+    if (c.console) {
+      Error error = out.WriteLine("lost");
+      ASSERT_TRUE(error);
+      EXPECT_EQ(error.error_class(), ErrorClass::kEInOutError);
+      EXPECT_EQ(error.message(), c.message);
+    } else {
+      ASSERT_FALSE(out.WriteLine("lost")) << "still buffered";
+      Error error = out.Flush();
+      ASSERT_TRUE(error);
+      EXPECT_EQ(error.message(), c.message);
+    }
+    ASSERT_FALSE(out.WriteLine("kept"));
+    ASSERT_FALSE(out.Flush());
+    EXPECT_EQ(stream_.text(), "kept\r\n");
+  }
+}
+
+TEST_F(TextOutputTest, TheLineThatFillsTheBufferCarriesTheError) {
+  Use(false);
+  TextOutput out(platform_);
+  machine_.Fail("WriteFile", 232);
+  ASSERT_FALSE(out.WriteLine(std::string(100, 'a')));
+  EXPECT_EQ(out.WriteLine(std::string(100, 'b')).message(), "I/O error 232");
+  ASSERT_FALSE(out.Flush());
+  EXPECT_EQ(stream_.text(), std::string(74, 'b') + "\r\n");
+}
+
+TEST_F(TextOutputTest, AnInvalidStandardHandleFailsEveryWrite) {
+  Use(true);
+  machine_.Fail("GetStdHandle", 6);
+  TextOutput out(platform_);
+  EXPECT_TRUE(out.WriteLine("x") || out.Flush());
+  EXPECT_EQ(stream_.text(), "");
+}
+
+}  // namespace
+}  // namespace dorvane
