@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/sim/code_pages.h"
+
 namespace dorvane::sim {
 namespace {
 
@@ -166,6 +168,53 @@ PhysicalDrive* SimMachine::FindDrive(std::uint32_t drive_number) {
 
 const PhysicalDrive* SimMachine::FindDrive(std::uint32_t drive_number) const {
   return const_cast<SimMachine*>(this)->FindDrive(drive_number);
+}
+
+std::uint32_t SimMachine::AddDisk(std::int64_t size, std::uint32_t flags,
+                                  const std::string& name, std::uint32_t number,
+                                  std::uint32_t* assigned) {
+  if (!driver_installed) return DM_ERROR_FILE_NOT_FOUND;
+  std::uint8_t request[DM_HEADER_SIZE + DM_DEVICE_CONFIG_SIZE] = {};
+  auto put = [&](std::size_t at, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+      request[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+  };
+  put(0, DM_HEADER_SIZE, 4);
+  std::copy_n("PhDskMnt", 8, request + 4);
+  put(16, DM_CTL_CREATE_DEVICE, 4);
+  put(24, DM_DEVICE_CONFIG_SIZE, 4);
+  put(28, number, 4);
+  put(32, static_cast<std::uint64_t>(size), 8);
+  put(56, flags, 4);
+  if (!name.empty()) {
+    std::uint16_t units[DM_NAME_UNITS] = {};
+    std::uint32_t error = 0;
+    int count = MultiByteToWide(kCodePageUtf8, 0, name.data(),
+                                static_cast<int>(name.size()), units,
+                                DM_NAME_UNITS - 1, &error);
+    if (count == 0) return error;
+    put(60, static_cast<std::uint64_t>(count) * 2, 2);
+    for (int i = 0; i < count; ++i) put(62 + 2 * i, units[i], 2);
+  }
+  std::uint32_t returned = 0;
+  std::uint32_t error =
+      dm_miniport_request(&driver, request, sizeof request, sizeof request,
+                          &returned, nullptr, nullptr);
+  SyncVirtualDrives();
+  if (error == 0 && assigned != nullptr) {
+    *assigned = static_cast<std::uint32_t>(request[28] | request[29] << 8 |
+                                           request[30] << 16);
+  }
+  return error;
+}
+
+std::vector<std::uint32_t> SimMachine::DiskNumbers() const {
+  std::vector<std::uint32_t> numbers;
+  for (std::uint32_t i = 0; i < driver.count; ++i) {
+    numbers.push_back(driver.disks[i].number);
+  }
+  return numbers;
 }
 
 int SimMachine::AdapterPort() const {

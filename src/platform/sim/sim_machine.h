@@ -114,6 +114,18 @@ struct SimMachine {
   PhysicalDrive* FindDrive(std::uint32_t drive_number);
   const PhysicalDrive* FindDrive(std::uint32_t drive_number) const;
 
+  // Creates a virtual disk through the driver, as a create request would,
+  // and shows it as a physical drive. name is UTF-8; a size of 0 takes it
+  // from the backing, which here only a shared-memory name can give. Returns
+  // 0 and the disk's number in *assigned, or the driver's error (2 when
+  // the driver is not installed).
+  std::uint32_t AddDisk(std::int64_t size, std::uint32_t flags = 0,
+                        const std::string& name = "",
+                        std::uint32_t number = DM_ALL_DEVICES,
+                        std::uint32_t* assigned = nullptr);
+  // The driver's disks' numbers, in creation order.
+  std::vector<std::uint32_t> DiskNumbers() const;
+
   // The SCSI port number N of the scsiN: name that points at the driver's
   // adapter; -1 when there is none.
   int AdapterPort() const;
