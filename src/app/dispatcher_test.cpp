@@ -214,6 +214,58 @@ INSTANTIATE_TEST_SUITE_P(
         InjectedFailure{"dorvane driver check", "QueryDosDeviceA", 2, 3,
                         kNoDevice, 8}));
 
+// Standard output that cannot be written: EInOutError, handled like any
+// other error object.
+struct OutputFailure {
+  const char* title;
+  bool console;
+  std::uint32_t count;
+  std::uint32_t after;
+  std::string out;
+  int exit_code;
+};
+
+class OutputFailureTest : public ::testing::TestWithParam<OutputFailure> {};
+
+TEST_P(OutputFailureTest, EndsAsTheConventionsSay) {
+  const OutputFailure& f = GetParam();
+  SimMachine machine = SimMachine::Default();
+  machine.Fail("WriteFile", kErrorNoData, f.count, f.after);
+  ToolRun run = RunTool(machine, "dorvane vm new 1", f.console);
+  EXPECT_EQ(run.out, f.out) << f.title;
+  EXPECT_EQ(run.exit_code, f.exit_code) << f.title;
+  if (f.exit_code == 0) {
+    EXPECT_EQ(run.err, "") << f.title;
+  } else {
+    EXPECT_THAT(run.err,
+                ::testing::MatchesRegex("Exception EInOutError in module "
+                                        "dorvane\\.exe at [0-9A-F]{8}\\.\r\n"
+                                        "I/O error 232\\.\r\n\r\n"))
+        << f.title;
+  }
+  EXPECT_EQ(run.open_handles, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, OutputFailureTest,
+    ::testing::Values(
+        OutputFailure{"buffered output fails at exit", false, 1, 0, "", 1},
+        OutputFailure{"the banner fails on a console", true, 1, 0, "", 1},
+        OutputFailure{
+            "the success line fails: the handler reports it", true, 1, 1,
+            std::string(kBanner) + "AddVirtualDisk:I/O error 232\r\n", 0},
+        OutputFailure{"the handler's own line fails too", true, 2, 1, kBanner,
+                      1}));
+
+TEST(DispatcherTest, ABannerThatCannotBeWrittenEndsTheRunBeforeAnyCommand) {
+  SimMachine machine = SimMachine::Default();
+  machine.Fail("WriteFile", kErrorNoData, 1);
+  ToolRun run = RunTool(machine, "dorvane vm new 1", true);
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_TRUE(testing::MiniportRequests(run.calls).empty());
+  EXPECT_EQ(machine.driver.count, 0u);
+}
+
 TEST(DispatcherTest, QuotedPathKeepsItsBlanksAndLosesTheQuotes) {
   SimMachine machine = SimMachine::Default();
   ToolRun run = RunTool(machine, "dorvane file add \"C:\\my disks\\a.img\"");

@@ -19,9 +19,11 @@ struct ToolRun {
   std::vector<sim::CallRecord> calls;
 };
 
+// console: standard output is a console rather than a file or pipe.
 inline ToolRun RunTool(sim::SimMachine& machine,
-                       const std::string& command_line) {
+                       const std::string& command_line, bool console = false) {
   sim::SimPlatform platform(machine, command_line);
+  platform.mutable_out().set_console(console);
   ToolRun run;
   run.exit_code = RunDorvane(platform);
   run.out = platform.out().text();

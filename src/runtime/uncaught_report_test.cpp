@@ -1,0 +1,65 @@
+#include "runtime/uncaught_report.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/sim/sim_platform.h"
+
+namespace dorvane {
+namespace {
+
+using ::testing::MatchesRegex;
+
+class UncaughtReportTest : public ::testing::Test {
+ protected:
+  sim::SimMachine machine_ = sim::SimMachine::Default();
+  sim::SimPlatform platform_{machine_, "dorvane"};
+};
+
+TEST_F(UncaughtReportTest, AddsAFullStopOnlyWhereOneIsMissing) {
+  struct Case {
+    Error error;
+    const char* tail;
+  };
+  const Case cases[] = {
+      {RaiseConvertError("'x' is not a valid integer value"),
+       "'x' is not a valid integer value\\.\r\n"},
+      {RaiseException("already ends."), "already ends\\.\r\n"},
+      {RaiseException(""), "\r\n"},
+      {RaiseInOutError(232), "I/O error 232\\.\r\n"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_THAT(FormatUncaughtReport(platform_, c.error),
+                MatchesRegex(std::string("Exception ") + c.error.class_name() +
+                             " in module dorvane\\.exe at [0-9A-F]{8}\\.\r\n" +
+                             c.tail));
+  }
+}
+
+TEST_F(UncaughtReportTest, TheOffsetIsStableWithinTheModule) {
+  std::string first = FormatUncaughtReport(platform_, RaiseException("a"));
+  std::string second = FormatUncaughtReport(platform_, RaiseException("a"));
+  EXPECT_EQ(first, second);
+  EXPECT_NE(first, FormatUncaughtReport(platform_, RaiseConvertError("a")));
+}
+
+TEST_F(UncaughtReportTest, AnUnknownModuleLeavesTheNameEmpty) {
+  machine_.Fail("GetModuleHandleExA", 126);
+  EXPECT_THAT(FormatUncaughtReport(platform_, RaiseException("m")),
+              MatchesRegex("Exception Exception in module  at [0-9A-F]{8}\\."
+                           "\r\nm\\.\r\n"));
+}
+
+TEST_F(UncaughtReportTest, IsWrittenInTheOemCodePageWithOneMoreLineEnd) {
+  WriteUncaughtReport(platform_, RaiseConvertError("'$\xe9' is no number"));
+  EXPECT_THAT(
+      platform_.err().text(),
+      MatchesRegex("Exception EConvertError in module dorvane\\.exe at "
+                   "[0-9A-F]{8}\\.\r\n'\\$\x82' is no number\\.\r\n\r\n"));
+  EXPECT_EQ(platform_.out().text(), "");
+}
+
+}  // namespace
+}  // namespace dorvane
