@@ -392,7 +392,7 @@ Handle SimPlatform::FindFirstFileA(const char* file_name, FindData* data) {
   // Plain names only: the simulated machine matches no wildcards.
   HostFileInfo info;
   std::uint32_t error =
-      name.find_first_of("*?") != std::string::npos
+      name.empty() || name.find_first_of("*?") != std::string::npos
           ? kErrorFileNotFound
           : StatHostFile(ResolveHostPath(current_directory_, name), &info);
   if (error != 0) {
