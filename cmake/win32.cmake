@@ -23,12 +23,23 @@ if(MSVC)
   # library exists before this file is read, so it gets the property here.
   set_target_properties(dorvane dorvane_core PROPERTIES
     MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  # Like the core, the program never throws.
+  target_compile_definitions(dorvane PRIVATE _HAS_EXCEPTIONS=0)
 elseif(MINGW)
   set(_dorvane_optimized "$<CONFIG:Release,MinSizeRel>")
   foreach(_target dorvane dorvane_core)
     target_compile_options(${_target} PRIVATE
       "$<${_dorvane_optimized}:-Os;-ffunction-sections;-fdata-sections>")
   endforeach()
+  # A tool that never throws and runs one thread needs little of libstdc++:
+  # no exceptions, no guards for local statics, std::string compiled in.
+  foreach(_target dorvane dorvane_core)
+    target_compile_options(${_target} PRIVATE
+      -fno-exceptions -fno-threadsafe-statics
+      -include ${PROJECT_SOURCE_DIR}/src/platform/local_string_instances-mingw.h)
+  endforeach()
+  target_sources(dorvane PRIVATE
+    ${PROJECT_SOURCE_DIR}/src/platform/runtime_support-mingw.cpp)
   # The compiler's own libraries are linked in, so the program imports only
   # DLLs that every Windows has.
   target_link_options(dorvane PRIVATE
