@@ -93,6 +93,15 @@ TEST_F(DeviceControlTest, OnlyTheDriversAdapterAnswersMiniportRequests) {
   }
 }
 
+TEST_F(DeviceControlTest, MissingBuffersAreRefused) {
+  Handle h = Open("\\\\.\\PhysicalDrive0");
+  std::uint32_t n = 0;
+  EXPECT_FALSE(platform_.DeviceIoControl(h, kIoctlDiskGetDriveGeometry, nullptr,
+                                         0, nullptr, 24, &n));
+  EXPECT_EQ(platform_.GetLastError(), 998u);
+  platform_.CloseHandle(h);
+}
+
 TEST_F(DeviceControlTest, MiniportRequestIsRecordedAsSent) {
   auto probe = Request(DM_CTL_QUERY_VERSION, 0);
   auto sent = probe;

@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::uint32_t kErrorDeviceGone = 55;  // ERROR_DEV_NOT_EXIST
 constexpr std::uint32_t kErrorModuleNotFound = 126;
+constexpr std::uint32_t kErrorNoAccess = 998;  // a buffer that is not there
 constexpr std::uint32_t kStdInputHandle = static_cast<std::uint32_t>(-10);
 constexpr std::uint32_t kOsVersionInfoExSize = 156;
 constexpr std::uint32_t kFileAttributeArchive = 0x20;
@@ -208,6 +209,10 @@ bool SimPlatform::DeviceIoControl(Handle device, std::uint32_t code, void* in,
   const Device* found = machine_.FindDevice(it->second.object_name);
   if (found == nullptr) {
     Failed(kErrorDeviceGone);
+    return false;
+  }
+  if ((in == nullptr && in_size > 0) || (out == nullptr && out_size > 0)) {
+    Failed(kErrorNoAccess);
     return false;
   }
   // The access bits of the control code must have been asked for at open,
