@@ -44,12 +44,12 @@ Error ReportDisk(Platform& platform, TextOutput& out,
   line += (config.Flags & kMemoryBackedFlag) != 0
               ? std::string("memory")
               : BackingName(platform, config);
-  std::string drive_path;
+  DrivePath drive_path;
   const std::uint8_t port =
       static_cast<std::uint8_t>(AdapterPortNumber(adapter_path));
   if (FindPhysicalDrive(platform, port, address, &drive_path)) {
     line += '\t';
-    line += drive_path;
+    line += drive_path.text;
   }
   return out.WriteLine(line);
 }

@@ -17,7 +17,7 @@ void PutHexByte(std::uint8_t value, char* at) {
 }  // namespace
 
 bool FindPhysicalDrive(Platform& platform, std::uint8_t port,
-                       std::string_view address, std::string* drive_path) {
+                       std::string_view address, DrivePath* drive_path) {
   for (unsigned number = 0; number <= 255; ++number) {
     const std::uint8_t drive = static_cast<std::uint8_t>(number);
     DriveParams scratch;
@@ -40,7 +40,7 @@ bool FindPhysicalDrive(Platform& platform, std::uint8_t port,
     PutHexByte(answer[6], text + 2);
     PutHexByte(answer[5], text + 4);
     if (answer[4] == port && address == std::string_view(text, sizeof text)) {
-      *drive_path = path.text;
+      *drive_path = path;
       return true;
     }
   }

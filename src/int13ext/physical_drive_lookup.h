@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
+#include "int13ext/int13ext.h"
 #include "platform/platform.h"
 
 namespace dorvane {
@@ -14,6 +14,6 @@ namespace dorvane {
 // digits each) equals address exactly; *drive_path then holds its
 // "\\.\PhysicalDriveN". On false *drive_path is untouched.
 bool FindPhysicalDrive(Platform& platform, std::uint8_t port,
-                       std::string_view address, std::string* drive_path);
+                       std::string_view address, DrivePath* drive_path);
 
 }  // namespace dorvane

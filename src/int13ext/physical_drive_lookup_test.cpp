@@ -18,11 +18,11 @@ class PhysicalDriveLookupTest : public ::testing::Test {
   // The drive found for port and address, or "-" with the path untouched.
   std::string Find(std::uint8_t port, const char* address) {
     InitializePlatformFlag(platform_);
-    std::string path = "-";
+    DrivePath path = {"-"};
     bool found = FindPhysicalDrive(platform_, port, address, &path);
-    EXPECT_EQ(found, path != "-");
+    EXPECT_EQ(found, std::string(path.text) != "-");
     EXPECT_EQ(platform_.open_handles(), 0u);
-    return path;
+    return path.text;
   }
 };
 

@@ -1,0 +1,176 @@
+// The request paths use fixed-size buffers only: a successful create, query,
+// remove, adapter check, drive probe or drive lookup allocates nothing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "adapter/control_messages.h"
+#include "adapter/discovery.h"
+#include "adapter/virtual_disk_requests.h"
+#include "int13ext/int13ext.h"
+#include "int13ext/physical_drive_lookup.h"
+
+namespace {
+
+bool g_counting = false;
+std::size_t g_allocations = 0;
+
+}  // namespace
+
+// Counts the test binary's allocations while g_counting is set.
+void* operator new(std::size_t size) {
+  if (g_counting) ++g_allocations;
+  void* block = std::malloc(size != 0 ? size : 1);
+  if (block == nullptr) throw std::bad_alloc();
+  return block;
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+
+namespace dorvane {
+namespace {
+
+// A driver and one physical drive, on port 2 at address 000100, that answer
+// every request without allocating anything themselves.
+class QuietMachine : public Platform {
+ public:
+  Handle CreateFileA(const char*, std::uint32_t, std::uint32_t, std::uint32_t,
+                     std::uint32_t) override {
+    return 8;
+  }
+  bool DeviceIoControl(Handle, std::uint32_t code, void*, std::uint32_t,
+                       void* out, std::uint32_t out_size,
+                       std::uint32_t* returned) override {
+    auto* answer = static_cast<std::uint8_t*>(out);
+    if (code == kIoctlDiskGetDriveGeometry) {
+      PutU64(answer, 1024);
+      PutU32(answer + 8, 12);
+      PutU32(answer + 12, 255);
+      PutU32(answer + 16, 63);
+      PutU32(answer + 20, 512);
+    } else if (code == kIoctlScsiGetAddress) {
+      const std::uint8_t address[8] = {8, 0, 0, 0, 2, 0, 1, 0};
+      std::memcpy(answer, address, sizeof address);
+    } else if (out_size >= 32) {
+      PutU32(answer + 28, 0x100);
+    }
+    *returned = out_size;
+    return true;
+  }
+  bool CloseHandle(Handle) override { return true; }
+  std::uint32_t GetLastError() override { return 0; }
+  std::uint32_t QueryDosDeviceA(const char*, char*, std::uint32_t) override {
+    return 0;
+  }
+  bool GetVersionExA(OsVersionInfo* info) override {
+    info->dwPlatformId = kVerPlatformWin32Nt;
+    return true;
+  }
+  int MultiByteToWideChar(std::uint32_t, std::uint32_t, const char* text,
+                          int length, std::uint16_t* wide, int) override {
+    for (int i = 0; i < length; ++i) {
+      wide[i] = static_cast<unsigned char>(text[i]);
+    }
+    return length;
+  }
+  int WideCharToMultiByte(std::uint32_t, std::uint32_t, const std::uint16_t*,
+                          int, char*, int) override {
+    return 0;
+  }
+  const char* GetCommandLineA() override { return ""; }
+  Handle FindFirstFileA(const char*, FindData*) override {
+    return kInvalidHandle;
+  }
+  bool FindClose(Handle) override { return true; }
+  bool FileTimeToLocalFileTime(const FileTime*, FileTime*) override {
+    return true;
+  }
+  bool FileTimeToDosDateTime(const FileTime*, std::uint16_t*,
+                             std::uint16_t*) override {
+    return true;
+  }
+  Handle GetStdHandle(std::uint32_t) override { return 1; }
+  std::uint32_t GetFileType(Handle) override { return kFileTypePipe; }
+  bool WriteFile(Handle, const void*, std::uint32_t size,
+                 std::uint32_t* written) override {
+    *written = size;
+    return true;
+  }
+  bool GetModuleHandleExA(std::uint32_t, const void*, Handle*) override {
+    return false;
+  }
+  std::uint32_t GetModuleFileNameA(Handle, char*, std::uint32_t) override {
+    return 0;
+  }
+  const char* CharNextA(const char* p) override { return *p ? p + 1 : p; }
+  bool CharToOemA(const char*, char*) override { return false; }
+  std::uintptr_t ShellExecuteA(Handle, const char*, const char*, const char*,
+                               const char*, int) override {
+    return 42;
+  }
+};
+
+template <typename Work>
+std::size_t CountAllocations(Work work) {
+  g_allocations = 0;
+  g_counting = true;
+  work();
+  g_counting = false;
+  return g_allocations;
+}
+
+TEST(RequestHeapTest, SuccessPathsAllocateNothing) {
+  QuietMachine platform;
+  InitializePlatformFlag(platform);
+  const std::string adapter = "\\\\.\\scsi2:";
+  const std::string name = "C:\\images\\a-rather-long-disk-image-name.img";
+  std::uint32_t number = 0;
+  DeviceConfig config;
+  bool described = false;
+  DriveParams params;
+  DrivePath path = {};
+  bool ok = false;
+
+  EXPECT_EQ(CountAllocations([&] {
+              ok = !AddVirtualDisk(platform, adapter, name, 0x110, 0, &number);
+            }),
+            0u);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(number, 0x100u);
+  EXPECT_EQ(CountAllocations([&] {
+              ok = !QueryVirtualDisk(platform, adapter, 0x100, &config,
+                                     &described);
+            }),
+            0u);
+  EXPECT_TRUE(ok && described);
+  EXPECT_EQ(CountAllocations([&] {
+              ok = !RemoveVirtualDisk(platform, adapter, AllDevices);
+            }),
+            0u);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(CountAllocations([&] { ok = CheckAdapter(platform, adapter); }),
+            0u);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(
+      CountAllocations([&] { ok = GetDriveParams(platform, 0, &params); }), 0u);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(CountAllocations(
+                [&] { ok = FindPhysicalDrive(platform, 2, "000100", &path); }),
+            0u);
+  EXPECT_TRUE(ok);
+  EXPECT_STREQ(path.text, "\\\\.\\PhysicalDrive0");
+}
+
+TEST(RequestHeapTest, TheCounterSeesAllocations) {
+  EXPECT_EQ(CountAllocations([] {
+              std::string* text = new std::string(100, 'x');
+              delete text;
+            }),
+            2u);
+}
+
+}  // namespace
+}  // namespace dorvane
