@@ -8,7 +8,19 @@ namespace {
 // FileName holds at most 255 units of text before its zero unit.
 constexpr int kMaxNameUnits = static_cast<int>(kFileNameUnits) - 1;
 
-Error CreateFileFailed() { return RaiseException("createfile failed"); }
+// The error for an exchange that failed; none for one that worked.
+Error ExchangeFailure(const ExchangeResult& result,
+                      const char* request_failed) {
+  switch (result.status) {
+    case ExchangeStatus::kOpenFailed:
+      return RaiseException("createfile failed");
+    case ExchangeStatus::kRequestFailed:
+      return RaiseException(request_failed + FormatUnsigned(result.error));
+    case ExchangeStatus::kOk:
+      break;
+  }
+  return Error();
+}
 
 constexpr char kNtPrefix[] = "\\??\\";
 constexpr int kNtPrefixLength = sizeof kNtPrefix - 1;
@@ -70,10 +82,8 @@ Error AddVirtualDisk(Platform& platform, const std::string& adapter_path,
   EncodeDeviceConfig(config, request);
   ExchangeResult result =
       Exchange(platform, adapter_path, request, sizeof request);
-  if (result.status == ExchangeStatus::kOpenFailed) return CreateFileFailed();
-  if (result.status == ExchangeStatus::kRequestFailed) {
-    return RaiseException("DeviceIoControl failed:" +
-                          FormatUnsigned(result.error));
+  if (Error error = ExchangeFailure(result, "DeviceIoControl failed:")) {
+    return error;
   }
   *device_number = GetU32(request + kHeaderSize);
   return Error();
@@ -89,10 +99,7 @@ Error QueryVirtualDisk(Platform& platform, const std::string& adapter_path,
   PutU32(request + kHeaderSize, device_number);
   ExchangeResult result =
       Exchange(platform, adapter_path, request, sizeof request);
-  if (result.status == ExchangeStatus::kOpenFailed) return CreateFileFailed();
-  if (result.status == ExchangeStatus::kRequestFailed) {
-    return RaiseException("failed:" + FormatUnsigned(result.error));
-  }
+  if (Error error = ExchangeFailure(result, "failed:")) return error;
   if (result.bytes_returned > kHeaderSize) {
     DecodeDeviceConfig(request, config);
     *described = true;
@@ -107,12 +114,7 @@ Error RemoveVirtualDisk(Platform& platform, const std::string& adapter_path,
   PutU32(request + kHeaderSize, device_number);
   ExchangeResult result =
       Exchange(platform, adapter_path, request, sizeof request);
-  if (result.status == ExchangeStatus::kOpenFailed) return CreateFileFailed();
-  if (result.status == ExchangeStatus::kRequestFailed) {
-    return RaiseException("DeviceIoControl failed:" +
-                          FormatUnsigned(result.error));
-  }
-  return Error();
+  return ExchangeFailure(result, "DeviceIoControl failed:");
 }
 
 }  // namespace dorvane
