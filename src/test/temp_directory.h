@@ -1,0 +1,50 @@
+// A fresh host directory for one test, removed with everything in it when the
+// test is done.
+#pragma once
+
+#include <ftw.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace dorvane::testing {
+
+class TempDirectory {
+ public:
+  TempDirectory() {
+    char pattern[] = "/tmp/dorvane-test-XXXXXX";
+    if (mkdtemp(pattern) != nullptr) path_ = pattern;
+  }
+  ~TempDirectory() {
+    if (!path_.empty()) {
+      nftw(path_.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
+    }
+  }
+  TempDirectory(const TempDirectory&) = delete;
+  TempDirectory& operator=(const TempDirectory&) = delete;
+
+  // Empty when the directory could not be made.
+  const std::string& path() const { return path_; }
+
+  // Writes a file of that name (relative to the directory) with the content;
+  // its full path.
+  std::string WriteFile(const std::string& name,
+                        const std::string& content) const {
+    std::string full = path_ + "/" + name;
+    std::ofstream(full, std::ios::binary) << content;
+    return full;
+  }
+
+ private:
+  static int RemoveEntry(const char* path, const struct stat*, int,
+                         struct FTW*) {
+    return std::remove(path);
+  }
+
+  std::string path_;
+};
+
+}  // namespace dorvane::testing
