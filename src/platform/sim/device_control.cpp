@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "platform/sim/code_pages.h"
 #include "platform/sim/host_files.h"
+#include "platform/sim/kernel_file_names.h"
 
 namespace dorvane::sim {
 namespace {
@@ -22,9 +23,12 @@ void PutU32(std::uint8_t* p, std::uint32_t v) {
 std::uint32_t HostFileSize(void* context, const std::uint16_t* path,
                            std::uint32_t units, std::int64_t* size) {
   const auto& directory = *static_cast<const std::string*>(context);
-  HostFileInfo info;
+  std::string host_path;
   std::uint32_t error =
-      StatHostFile(ResolveHostPath(directory, Utf16ToUtf8(path, units)), &info);
+      KernelNameToHostPath(directory, Utf16ToUtf8(path, units), &host_path);
+  if (error != 0) return error;
+  HostFileInfo info;
+  error = StatHostFile(host_path, &info);
   if (error != 0) return error;
   // An image has to be a file: opening a directory for data is refused.
   if (info.directory) return kErrorAccessDenied;

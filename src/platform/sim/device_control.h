@@ -12,8 +12,9 @@ namespace dorvane::sim {
 // Sends one I/O control request to a device of the machine. Returns 0 and
 // sets *returned, or a Windows error number. Requests to the driver's
 // adapter go to the driver model, which sizes "\??\PATH" backings from host
-// files resolved against directory; the machine's physical drives follow
-// the driver's disks afterwards.
+// files (kernel_file_names.h; names without a drive are taken against
+// directory); the machine's physical drives follow the driver's disks
+// afterwards.
 std::uint32_t DeviceControl(SimMachine& machine, const Device& device,
                             std::uint32_t code, const void* in,
                             std::uint32_t in_size, void* out,

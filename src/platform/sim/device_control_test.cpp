@@ -181,23 +181,35 @@ TEST_F(DeviceControlTest, HandleOfAVanishedDeviceFails) {
   EXPECT_EQ(Miniport(probe), kErrorFileNotFound);
 }
 
-TEST_F(DeviceControlTest, BackingFilesAreSizedFromTheCurrentDirectory) {
+// Backings are named by drive paths, Z: being the host's root; the host
+// build also takes names without a drive against the current directory.
+TEST_F(DeviceControlTest, BackingFilesAreSizedFromHostFiles) {
   char directory[] = "/tmp/dorvane-device-XXXXXX";
   ASSERT_NE(mkdtemp(directory), nullptr);
   std::string file = std::string(directory) + "/disk image.img";
   std::ofstream(file) << std::string(3000, 'x');
   platform_.SetCurrentDirectory(directory);
+  std::string drive_path = "Z:" + file;
+  for (char& c : drive_path) {
+    if (c == '/') c = '\\';
+  }
+  std::u16string name(drive_path.begin(), drive_path.end());
 
   struct Case {
     std::u16string name;
     std::uint32_t error;
   };
   const Case cases[] = {
+      {u"\\??\\" + name, 0},
+      {u"\\??\\awealloc\\??\\" + name, 0},
+      {u"\\??\\" + name + u".missing", kErrorFileNotFound},
+      {u"\\??\\" + name + u"\\below.img", 3},  // a file is no folder
       {u"\\??\\disk image.img", 0},
-      {u"\\??\\awealloc\\??\\disk image.img", 0},
       {u"\\??\\" + std::u16string(file.begin(), file.end()), 0},
       {u"\\??\\missing.img", kErrorFileNotFound},
-      {u"\\??\\.", kErrorAccessDenied},  // a directory
+      {u"\\??\\.", kErrorAccessDenied},
+      {u"\\??\\C:\\disk image.img", kErrorFileNotFound},
+      {u"\\??\\Z:\\tmp", kErrorAccessDenied},  // a directory
   };
   for (const Case& c : cases) {
     auto create = CreateRequest(0, 0, c.name);

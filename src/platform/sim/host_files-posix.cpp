@@ -21,7 +21,14 @@ std::uint32_t StatHostFile(const std::string& path, HostFileInfo* info) {
   struct stat st;
   if (path.empty()) return 2;
   if (::stat(path.c_str(), &st) != 0) {
-    return errno == EACCES ? 5 : 2;
+    if (errno == EACCES) return 5;
+    // As on Windows: a missing folder on the way is 3, a missing file 2.
+    if (errno == ENOTDIR) return 3;
+    std::string::size_type slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : path.substr(0, slash);
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 2 : 3;
   }
   info->directory = S_ISDIR(st.st_mode);
   info->size = info->directory ? 0 : static_cast<std::uint64_t>(st.st_size);

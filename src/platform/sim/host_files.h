@@ -20,8 +20,8 @@ struct HostFileInfo {
 std::string ResolveHostPath(const std::string& directory,
                             const std::string& name);
 
-// 0, or the Windows error number: 2 when the file does not exist, 5 when it
-// may not be looked at.
+// 0, or the Windows error number: 2 when the file does not exist, 3 when
+// its folder does not, 5 when it may not be looked at.
 std::uint32_t StatHostFile(const std::string& path, HostFileInfo* info);
 
 // The load address of the host module that holds address.

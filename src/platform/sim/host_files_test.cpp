@@ -112,5 +112,20 @@ TEST_F(FindFileTest, MissingNamesAndWildcardsFindNothing) {
   EXPECT_EQ(platform_.calls().back().text, "");
 }
 
+TEST_F(FindFileTest, AMissingFolderIsAnotherErrorThanAMissingFile) {
+  MakeFile("devcon.exe", 1, 1709214359);
+  struct Case {
+    const char* name;
+    std::uint32_t error;
+  };
+  const Case cases[] = {
+      {"missing.exe", 2}, {"nodir\\devcon.exe", 3}, {"devcon.exe\\x", 3}};
+  for (const Case& c : cases) {
+    HostFileInfo info;
+    EXPECT_EQ(StatHostFile(ResolveHostPath(directory_, c.name), &info), c.error)
+        << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace dorvane::sim

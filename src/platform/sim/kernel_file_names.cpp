@@ -1,0 +1,47 @@
+#include "platform/sim/kernel_file_names.h"
+
+#include <cctype>
+#include <vector>
+
+#include "platform/sim/host_files.h"
+
+namespace dorvane::sim {
+namespace {
+
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorPathNotFound = 3;
+constexpr std::uint32_t kErrorInvalidName = 123;
+
+bool IsDrive(const std::string& part) {
+  return part.size() == 2 && part[1] == ':' &&
+         std::isalpha(static_cast<unsigned char>(part[0]));
+}
+
+}  // namespace
+
+std::uint32_t KernelNameToHostPath(const std::string& directory,
+                                   const std::string& name, std::string* path) {
+  std::vector<std::string> parts(1);
+  for (char c : name) {
+    if (c == '\\') {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  for (const std::string& part : parts) {
+    if (part.empty()) return kErrorInvalidName;
+  }
+  if (!IsDrive(parts[0]) || parts.size() == 1) {
+    *path = ResolveHostPath(directory, name);
+    return 0;
+  }
+  if (std::toupper(static_cast<unsigned char>(parts[0][0])) != 'Z') {
+    return parts.size() == 2 ? kErrorFileNotFound : kErrorPathNotFound;
+  }
+  path->clear();
+  for (std::size_t i = 1; i < parts.size(); ++i) *path += "/" + parts[i];
+  return 0;
+}
+
+}  // namespace dorvane::sim
