@@ -31,6 +31,19 @@ bool MakeParentDirectories(const std::string& path, std::string* error) {
   return true;
 }
 
+// open(2), but never on descriptors 0 to 2: when the process was started
+// with a standard stream closed, the tool's output must fail as a write to
+// a closed handle does, not land in the machine's files.
+int OpenAboveStandardStreams(const char* path, int flags, mode_t mode = 0) {
+  int fd = ::open(path, flags, mode);
+  if (fd < 0 || fd > STDERR_FILENO) return fd;
+  int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  int saved_errno = errno;
+  ::close(fd);
+  errno = saved_errno;
+  return moved;
+}
+
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
@@ -70,7 +83,8 @@ bool StateFile::Lock(const std::string& path, std::string* error) {
   }
   if (!MakeParentDirectories(path, error)) return false;
   std::string lock_path = path + ".lock";
-  int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  int fd = OpenAboveStandardStreams(lock_path.c_str(),
+                                    O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {
     *error = Describe("cannot open", lock_path);
     return false;
@@ -95,7 +109,7 @@ bool StateFile::Load(SimMachine* machine, std::string* error) {
     *error = "the machine state is not locked";
     return false;
   }
-  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenAboveStandardStreams(path_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 && errno == ENOENT) {
     *machine = SimMachine::Default();
     return true;
@@ -137,8 +151,8 @@ bool StateFile::Save(const SimMachine& machine, std::string* error) {
   }
   // Only the lock holder writes, so one fixed temporary name is enough.
   std::string temporary = path_ + ".tmp";
-  int fd =
-      ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int fd = OpenAboveStandardStreams(
+      temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
     *error = Describe("cannot create", temporary);
     return false;
