@@ -186,6 +186,9 @@ Handle SimPlatform::CreateFileA(const char* name, std::uint32_t desired_access,
   object.object_name = device->object_name;
   object.access = desired_access;
   Succeed();
+  // An open that succeeds clears the last error, as CreateFile does on
+  // Windows: a later GetLastError no longer shows an earlier failure.
+  last_error_ = 0;
   return AddHandle(std::move(object));
 }
 

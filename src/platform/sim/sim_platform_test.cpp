@@ -51,6 +51,15 @@ TEST_F(SimPlatformTest, QueryDosDeviceFailures) {
   EXPECT_EQ(platform_.QueryDosDeviceA("scsi2:", buffer, 19), 19u);
 }
 
+TEST_F(SimPlatformTest, ASuccessfulOpenClearsTheLastError) {
+  EXPECT_EQ(Open("\\\\.\\scsi7:"), kInvalidHandle);
+  EXPECT_EQ(platform_.GetLastError(), kErrorFileNotFound);
+  Handle h = Open("\\\\.\\scsi2:");
+  ASSERT_NE(h, kInvalidHandle);
+  EXPECT_EQ(platform_.GetLastError(), 0u);
+  EXPECT_TRUE(platform_.CloseHandle(h));
+}
+
 TEST_F(SimPlatformTest, CreateFileOpensDevicesByDosName) {
   struct Case {
     const char* path;
