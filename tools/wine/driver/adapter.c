@@ -26,9 +26,11 @@ NTSTATUS CreateAdapter(PDRIVER_OBJECT driver, BOOLEAN scsi_form) {
                scsi_form ? L"\\Device\\Scsi\\PhDskMnt" : L"\\Device\\RaidPort",
                port, L"");
     FormatName(link_name, 32, L"\\DosDevices\\scsi", port, L":");
+    /* A taken name (Wine answers a taken link with more than one status)
+     * moves on to the next number. */
     status = CreateNamedDevice(driver, device_name, link_name, kRoleAdapter,
                                &g_adapter);
-    if (status != STATUS_OBJECT_NAME_COLLISION) break;
+    if (NT_SUCCESS(status)) break;
   }
   if (NT_SUCCESS(status)) g_port = (UCHAR)port;
   return status;

@@ -1,0 +1,129 @@
+"""The two machines a transcript runs on.
+
+host: the host build's dorvane on the simulated machine, through
+      dorvane-sim reset and dorvane-sim run 'RAW LINE'.
+wine: the real dorvane.exe under Wine against the driver double, started by
+      the launcher with the exact raw line. The rig (tools/wine/rig up) must
+      have made the prefix, built the doubles and loaded the machine's ports.
+"""
+
+import os
+import subprocess
+import time
+
+DEVCON_WAIT = 15  # seconds for a launched devcon.exe to finish under Wine
+
+
+class Result:
+    def __init__(self, stdout, stderr, exit_code):
+        self.stdout = stdout
+        self.stderr = stderr
+        self.exit = exit_code
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class HostBackend:
+    name = "host"
+
+    def __init__(self, build_dir, scratch):
+        self.sim = os.path.join(build_dir, "dorvane-sim")
+        self.env = dict(os.environ,
+                        DORVANE_SIM_STATE=os.path.join(scratch, "machine"))
+
+    def _sim(self, args, cwd):
+        return subprocess.run([self.sim] + args, cwd=cwd, env=self.env,
+                              capture_output=True, check=False)
+
+    def reset(self, driver, cwd):
+        done = self._sim(["reset"] + ([] if driver else ["--no-driver"]), cwd)
+        if done.returncode != 0:
+            raise RuntimeError("dorvane-sim reset failed: " +
+                               done.stderr.decode(errors="replace"))
+
+    def run(self, line, cwd):
+        done = self._sim([b"run", line], cwd)
+        return Result(done.stdout, done.stderr, done.returncode)
+
+    def devcon_log(self, cwd, count):
+        """What the simulated devcon.exe was given, as the double logs it."""
+        shown = self._sim(["show"], cwd).stdout.decode("utf-8", "replace")
+        lines = shown.split("\n")
+        at = lines.index("recorded launches:") + 1
+        log = []
+        for line in lines[at:]:
+            if not line.startswith("  devcon.exe "):
+                continue
+            params, _, rest = line[len("  devcon.exe "):].rpartition(" -> ")
+            outcome = rest.partition(" (")[2].rstrip(")")
+            log.append(f"{params} -> {outcome}")
+        return log
+
+
+class WineBackend:
+    name = "wine"
+
+    def __init__(self, exe, doubles_dir, scratch):
+        self.exe = windows_path(exe)
+        self.launcher = os.path.join(doubles_dir, "launch.exe")
+        self.devcon = os.path.join(doubles_dir, "devcon.exe")
+        self.scratch = scratch
+        self.env = dict(os.environ, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win32")
+        self.env.pop("DISPLAY", None)
+        if "WINEPREFIX" not in self.env:
+            raise RuntimeError("WINEPREFIX is not set: run through "
+                               "tools/wine/rig run, or after tools/wine/rig up "
+                               "with eval \"$(tools/wine/rig env)\"")
+        self.launches = 0
+
+    def _devcon(self, args):
+        done = subprocess.run(["wine", self.devcon] + args, cwd=self.scratch,
+                              env=self.env, capture_output=True, check=False)
+        return done.stdout.decode(errors="replace").strip()
+
+    def reset(self, driver, cwd):
+        # A fresh load of the driver double is a fresh adapter: no disks,
+        # and the lowest free port number, as on the simulated machine.
+        self._devcon(["remove", "ROOT\\PhDskMnt"])
+        if driver:
+            outcome = self._devcon(["install", "rig.inf", "ROOT\\PhDskMnt"])
+            if outcome != "driver installed":
+                raise RuntimeError("the driver double did not load: " +
+                                   outcome)
+        self.launches = 0
+
+    def run(self, line, cwd):
+        line_file = os.path.join(cwd, "..", os.path.basename(cwd) + ".line")
+        with open(line_file, "wb") as f:
+            f.write(line)
+        done = subprocess.run(
+            ["wine", self.launcher, self.exe, windows_path(line_file)],
+            cwd=cwd, env=self.env, capture_output=True, check=False)
+        # The shell does not wait for devcon.exe; a user would, so does this.
+        started = done.stdout.count(b"driver installation ok\r\n") + \
+            done.stdout.count(b"driver uninstallation ok\r\n")
+        if started:
+            self.launches += started
+            self._wait_for_devcon(cwd)
+        return Result(done.stdout, done.stderr, done.returncode)
+
+    def _read_log(self, cwd):
+        try:
+            with open(os.path.join(cwd, "devcon.log"), "rb") as f:
+                text = f.read().decode("cp1252")
+        except FileNotFoundError:
+            return []
+        return [line for line in text.split("\n") if line]
+
+    def _wait_for_devcon(self, cwd):
+        deadline = time.monotonic() + DEVCON_WAIT
+        while (len(self._read_log(cwd)) < self.launches and
+               time.monotonic() < deadline):
+            time.sleep(0.05)
+
+    def devcon_log(self, cwd, count):
+        del count
+        return self._read_log(cwd)
