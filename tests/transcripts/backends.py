@@ -29,7 +29,7 @@ class HostBackend:
     name = "host"
 
     def __init__(self, build_dir, scratch):
-        self.sim = os.path.join(build_dir, "dorvane-sim")
+        self.sim = os.path.abspath(os.path.join(build_dir, "dorvane-sim"))
         self.env = dict(os.environ,
                         DORVANE_SIM_STATE=os.path.join(scratch, "machine"))
 
@@ -67,6 +67,7 @@ class WineBackend:
 
     def __init__(self, exe, doubles_dir, scratch):
         self.exe = windows_path(exe)
+        doubles_dir = os.path.abspath(doubles_dir)
         self.launcher = os.path.join(doubles_dir, "launch.exe")
         self.devcon = os.path.join(doubles_dir, "devcon.exe")
         self.scratch = scratch

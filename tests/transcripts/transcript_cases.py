@@ -153,5 +153,7 @@ def show(data):
     text = data.decode("latin-1")
     text = text.replace("\t", "<TAB>").replace("\r\n", "<CRLF>\n")
     text = text.replace("\r", "<CR>")
-    return "".join("    |" + line + "\n" for line in text.split("\n") if line
-                   or False) or "    (nothing)\n"
+    lines = text.split("\n")
+    if lines[-1] == "":
+        lines.pop()
+    return "".join("    |" + line + "\n" for line in lines) or "    (nothing)\n"
