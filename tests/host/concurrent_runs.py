@@ -1,33 +1,35 @@
 #!/usr/bin/env python3
-"""Concurrent runs of the host `dorvane` on one machine: every run holds the
-machine's state for itself, so 32 creates started at once give 32 distinct
-disks and none is lost.
+"""Concurrent runs on one machine: 32 creates started at once give 32
+distinct disks and none is lost. On the host build every run holds the
+machine's state for itself; under Wine the driver double serves them all.
 
     concurrent_runs.py PATH/TO/dorvane PATH/TO/dorvane-sim
+    tools/wine/rig run tests/host/concurrent_runs.py --wine build/win32/dorvane.exe
 """
 
 import re
 import sys
 import unittest
 
-from host_runs import TIMEOUT, Machine
+from host_runs import WINE_TIMEOUT, machine_from_arguments
 
 RUNS = 32
-ADDED = re.compile(rb"Dorvane v0\.3 by [^\r\n]*\r\ndevice ([0-9A-F]{6,8}) added ok\r\n\Z")
-TOOLS = sys.argv[1:3]
+ADDED = re.compile(
+    rb"Dorvane v0\.3 by [^\r\n]*\r\ndevice ([0-9A-F]{6,8}) added ok\r\n\Z")
+NEW_MACHINE = machine_from_arguments(sys.argv[1:3])
 
 
 class ConcurrentRuns(unittest.TestCase):
 
     def setUp(self):
-        self.machine = Machine(*TOOLS)
+        self.machine = NEW_MACHINE()
         self.addCleanup(self.machine.close)
 
     def test_creates_started_at_once_give_distinct_disks(self):
         runs = [self.machine.start("vm", "new", "1") for _ in range(RUNS)]
         numbers = []
         for run in runs:
-            out, err = run.communicate(timeout=TIMEOUT)
+            out, err = run.communicate(timeout=WINE_TIMEOUT)
             self.assertEqual(run.returncode, 0)
             self.assertEqual(err, b"")
             match = ADDED.match(out)

@@ -6,6 +6,7 @@ import subprocess
 import tempfile
 
 TIMEOUT = 20  # seconds; a run that takes longer hangs
+WINE_TIMEOUT = 120  # Wine starts slowly, the more so many at once
 
 REPORT = re.compile(
     rb"Exception (?P<cls>\w+) in module dorvane\.exe at [0-9A-F]{8}\.\r\n"
@@ -52,3 +53,32 @@ def parse_report(stderr):
     if match is None:
         return None
     return match.group("cls").decode(), match.group("message").decode()
+
+
+class WineMachine:
+    """dorvane.exe under Wine, on the machine that the Wine rig set up (the
+    rig's environment must be in place: tools/wine/rig run ...)."""
+
+    def __init__(self, exe):
+        self.exe = exe
+        self.env = dict(os.environ)
+
+    def close(self):
+        pass
+
+    def run(self, *args, **streams):
+        streams.setdefault("stdout", subprocess.PIPE)
+        streams.setdefault("stderr", subprocess.PIPE)
+        return subprocess.run(["wine", self.exe, *args], env=self.env,
+                              timeout=WINE_TIMEOUT, **streams)
+
+    def start(self, *args):
+        return subprocess.Popen(["wine", self.exe, *args], env=self.env,
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def machine_from_arguments(arguments):
+    """A Machine for "DORVANE DORVANE_SIM", a WineMachine for "--wine EXE"."""
+    if arguments[0] == "--wine":
+        return lambda: WineMachine(arguments[1])
+    return lambda: Machine(arguments[0], arguments[1])
