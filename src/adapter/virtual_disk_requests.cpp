@@ -45,10 +45,17 @@ Error ConvertFileName(Platform& platform, const std::string& name,
   const int bytes = static_cast<int>(name.size());
   // Room for one unit more than fits tells a name that is too long.
   const int room = kMaxNameUnits + 1 - prefix;
+  const int limit = bytes < room ? bytes : room;
   int units = platform.MultiByteToWideChar(kCpThreadAcp, 0, name.data(), bytes,
-                                           config->FileName + prefix,
-                                           bytes < room ? bytes : room);
-  if (units == 0 && platform.GetLastError() == kErrorInsufficientBuffer) {
+                                           config->FileName + prefix, limit);
+  if (units == 0) {
+    // Only a name that may need more units than the room can overflow it;
+    // any other failure must not send a cut name to the driver.
+    const std::uint32_t error = platform.GetLastError();
+    if (error != kErrorInsufficientBuffer || limit < room) {
+      return RaiseException("MultiByteToWideChar failed:" +
+                            FormatUnsigned(error));
+    }
     units = room;
   }
   units += prefix;

@@ -108,6 +108,18 @@ TEST_F(VirtualDiskRequestsTest, NamesLongerThanTheFieldAreRefusedUnopened) {
   }
 }
 
+TEST_F(VirtualDiskRequestsTest, AFailedConversionSendsNothing) {
+  for (std::uint32_t error :
+       {kErrorInvalidParameter, kErrorInsufficientBuffer}) {
+    machine_.Fail("MultiByteToWideChar", error);
+    std::uint32_t number = 0;
+    EXPECT_EQ(AddVirtualDisk(platform_, kAdapter, "a.img", 0x110, 0, &number)
+                  .message(),
+              "MultiByteToWideChar failed:" + std::to_string(error));
+    EXPECT_EQ(platform_.CountCalls("CreateFileA"), 0u);
+  }
+}
+
 TEST_F(VirtualDiskRequestsTest, AddTakesTheDriversNumber) {
   std::uint32_t number = 0;
   ASSERT_FALSE(

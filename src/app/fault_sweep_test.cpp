@@ -98,9 +98,8 @@ std::vector<Allowed> CreateLines(bool named) {
       {"AddVirtualDisk:I/O error \\{e\\}"},
   };
   if (named) {
-    // A conversion that reports a short buffer means the name did not fit.
-    lines.push_back(
-        {"AddVirtualDisk:file name too long", "MultiByteToWideChar"});
+    lines.push_back({"AddVirtualDisk:MultiByteToWideChar failed:\\{e\\}",
+                     "MultiByteToWideChar"});
   }
   return lines;
 }
