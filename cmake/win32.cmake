@@ -16,7 +16,7 @@ add_executable(dorvane
 set_target_properties(dorvane PROPERTIES
   OUTPUT_NAME dorvane
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-target_link_libraries(dorvane PRIVATE dorvane_core shell32 user32 kernel32)
+target_link_libraries(dorvane PRIVATE dorvane_core kernel32)
 
 if(MSVC)
   # The static runtime, so the program needs no redistributable. The core

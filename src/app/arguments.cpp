@@ -11,6 +11,9 @@ bool IsSeparator(char c) {
 // One character further; never backwards and never past the line's end,
 // whatever the code page's stepping says.
 const char* Step(Platform& platform, const char* p) {
+  // No code page has a lead byte below 0x80: an ASCII byte is one
+  // character, and the code page need not be asked.
+  if (static_cast<unsigned char>(*p) < 0x80) return *p != '\0' ? p + 1 : p;
   const char* next = platform.CharNextA(p);
   if (next <= p) next = p + 1;
   for (const char* q = p + 1; q < next; ++q) {

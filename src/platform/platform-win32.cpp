@@ -266,21 +266,41 @@ class Win32Backend final : public Platform {
     return ::GetModuleFileNameA(ToWin<HMODULE>(module), file_name, size);
   }
 
+  // user32 and shell32 are bound on first use: loading them costs a run
+  // more than most commands do, and most runs never call them.
   const char* CharNextA(const char* current) override {
-    return ::CharNextA(current);
+    static const auto char_next =
+        Bind<decltype(&::CharNextA)>("user32.dll", "CharNextA");
+    return char_next != nullptr ? char_next(current) : current + 1;
   }
 
   bool CharToOemA(const char* source, char* destination) override {
-    return ::CharToOemA(source, destination) != FALSE;
+    static const auto char_to_oem =
+        Bind<decltype(&::CharToOemA)>("user32.dll", "CharToOemA");
+    return char_to_oem != nullptr && char_to_oem(source, destination) != FALSE;
   }
 
   std::uintptr_t ShellExecuteA(Handle window, const char* operation,
                                const char* file, const char* parameters,
                                const char* directory,
                                int show_command) override {
+    static const auto shell_execute =
+        Bind<decltype(&::ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+    if (shell_execute == nullptr) return SE_ERR_DLLNOTFOUND;
     return reinterpret_cast<std::uintptr_t>(
-        ::ShellExecuteA(ToWin<HWND>(window), operation, file, parameters,
-                        directory, show_command));
+        shell_execute(ToWin<HWND>(window), operation, file, parameters,
+                      directory, show_command));
+  }
+
+ private:
+  // A system DLL's function, loaded for the rest of the run.
+  template <typename Function>
+  static Function Bind(const char* library, const char* name) {
+    HMODULE module = ::LoadLibraryA(library);
+    if (module == nullptr) return nullptr;
+    // Through void (*)(): GetProcAddress's type says nothing of the real one.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
   }
 };
 
