@@ -165,17 +165,17 @@ std::vector<Scenario> Scenarios() {
         {"Dorvane file shm name"},
         {"Dorvane (list|removall|driver (check|install "
          "driver\\.inf|remove))"}}},
-      {"file_add", "dorvane file add a.img", Plain, false, CreateLines(true),
-       "device .*", OneMore},
+      {"file_add", "dorvane file add {dir}\\a.img", Plain, false,
+       CreateLines(true), "device .*", OneMore},
       {"file_new", "dorvane file new disk.img 16", Plain, false,
        CreateLines(true), "device .*", OneMore},
       {"file_shm", "dorvane file shm disk1", Plain, false, CreateLines(true),
        "device .*", OneMore},
-      {"vm_add", "dorvane vm add a.img", Plain, false, CreateLines(true),
+      {"vm_add", "dorvane vm add {dir}\\a.img", Plain, false, CreateLines(true),
        "device .*", OneMore},
       {"vm_new", "dorvane vm new 1", Plain, false, CreateLines(false),
        "device .*", OneMore},
-      {"pm_add", "dorvane pm add a.img", Plain, false, CreateLines(true),
+      {"pm_add", "dorvane pm add {dir}\\a.img", Plain, false, CreateLines(true),
        "device .*", OneMore},
       {"pm_new", "dorvane pm new 8", Plain, false, CreateLines(true),
        "device .*", OneMore},
@@ -242,6 +242,15 @@ struct SweepRun {
   SimMachine before, after;
 };
 
+std::string Replace(std::string text, const std::string& from,
+                    const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
 SweepRun RunScenario(const Scenario& scenario, const std::string& directory,
                      bool console, const CallPosition* fault,
                      std::uint32_t error) {
@@ -250,7 +259,12 @@ SweepRun RunScenario(const Scenario& scenario, const std::string& directory,
   scenario.prepare(run.before);
   SimMachine machine = run.before;
   if (fault != nullptr) testing::FailAt(machine, *fault, error);
-  sim::SimPlatform platform(machine, scenario.command_line);
+  // The driver takes no name against the current directory, so "{dir}"
+  // names the scenario's directory by its drive path, Z: being the host's
+  // root.
+  sim::SimPlatform platform(machine,
+                            Replace(scenario.command_line, "{dir}",
+                                    "Z:" + Replace(directory, "/", "\\")));
   platform.SetCurrentDirectory(directory);
   platform.mutable_out().set_console(console);
   run.exit_code = RunDorvane(platform);
@@ -260,15 +274,6 @@ SweepRun RunScenario(const Scenario& scenario, const std::string& directory,
   run.calls = platform.calls();
   run.after = machine;
   return run;
-}
-
-std::string Replace(std::string text, const std::string& from,
-                    const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-  return text;
 }
 
 std::string QuoteRegex(const std::string& text) {

@@ -20,12 +20,11 @@ void PutU32(std::uint8_t* p, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-std::uint32_t HostFileSize(void* context, const std::uint16_t* path,
+std::uint32_t HostFileSize(void* /*context*/, const std::uint16_t* path,
                            std::uint32_t units, std::int64_t* size) {
-  const auto& directory = *static_cast<const std::string*>(context);
   std::string host_path;
   std::uint32_t error =
-      KernelNameToHostPath(directory, Utf16ToUtf8(path, units), &host_path);
+      KernelNameToHostPath(Utf16ToUtf8(path, units), &host_path);
   if (error != 0) return error;
   HostFileInfo info;
   error = StatHostFile(host_path, &info);
@@ -40,14 +39,13 @@ std::uint32_t HostFileSize(void* context, const std::uint16_t* path,
 // larger of both sizes; what the driver returns is copied back.
 std::uint32_t MiniportRequest(SimMachine& machine, const void* in,
                               std::uint32_t in_size, void* out,
-                              std::uint32_t out_size, std::uint32_t* returned,
-                              const std::string& directory) {
+                              std::uint32_t out_size, std::uint32_t* returned) {
   std::vector<std::uint8_t> buffer(std::max(in_size, out_size));
   if (in_size > 0) std::memcpy(buffer.data(), in, in_size);
   std::uint32_t answered = 0;
   std::uint32_t error = dm_miniport_request(
       &machine.driver, buffer.empty() ? nullptr : buffer.data(), in_size,
-      out_size, &answered, HostFileSize, const_cast<std::string*>(&directory));
+      out_size, &answered, HostFileSize, nullptr);
   machine.SyncVirtualDrives();
   if (error != 0) return error;
   answered = std::min(answered, out_size);
@@ -95,12 +93,10 @@ std::uint32_t ScsiAddress(const PhysicalDrive& drive, void* out,
 std::uint32_t DeviceControl(SimMachine& machine, const Device& device,
                             std::uint32_t code, const void* in,
                             std::uint32_t in_size, void* out,
-                            std::uint32_t out_size, std::uint32_t* returned,
-                            const std::string& directory) {
+                            std::uint32_t out_size, std::uint32_t* returned) {
   *returned = 0;
   if (device.kind == DeviceKind::kDriverAdapter && code == kIoctlScsiMiniport) {
-    return MiniportRequest(machine, in, in_size, out, out_size, returned,
-                           directory);
+    return MiniportRequest(machine, in, in_size, out, out_size, returned);
   }
   if (device.kind == DeviceKind::kDisk) {
     const PhysicalDrive* drive = machine.FindDrive(device.drive_number);

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "platform/sim/sim_machine.h"
 
@@ -12,13 +11,11 @@ namespace dorvane::sim {
 // Sends one I/O control request to a device of the machine. Returns 0 and
 // sets *returned, or a Windows error number. Requests to the driver's
 // adapter go to the driver model, which sizes "\??\PATH" backings from host
-// files (kernel_file_names.h; names without a drive are taken against
-// directory); the machine's physical drives follow the driver's disks
-// afterwards.
+// files (kernel_file_names.h); the machine's physical drives follow the
+// driver's disks afterwards.
 std::uint32_t DeviceControl(SimMachine& machine, const Device& device,
                             std::uint32_t code, const void* in,
                             std::uint32_t in_size, void* out,
-                            std::uint32_t out_size, std::uint32_t* returned,
-                            const std::string& directory);
+                            std::uint32_t out_size, std::uint32_t* returned);
 
 }  // namespace dorvane::sim

@@ -3,8 +3,6 @@
 #include <cctype>
 #include <vector>
 
-#include "platform/sim/host_files.h"
-
 namespace dorvane::sim {
 namespace {
 
@@ -19,8 +17,7 @@ bool IsDrive(const std::string& part) {
 
 }  // namespace
 
-std::uint32_t KernelNameToHostPath(const std::string& directory,
-                                   const std::string& name, std::string* path) {
+std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
   std::vector<std::string> parts(1);
   for (char c : name) {
     if (c == '\\') {
@@ -32,14 +29,16 @@ std::uint32_t KernelNameToHostPath(const std::string& directory,
   for (const std::string& part : parts) {
     if (part.empty()) return kErrorInvalidName;
   }
-  if (!IsDrive(parts[0]) || parts.size() == 1) {
-    *path = ResolveHostPath(directory, name);
-    return 0;
+  // Without a drive the first part names an object of the DOS device
+  // directory: there is none such, and no folder below it either.
+  if (!IsDrive(parts[0])) {
+    return parts.size() == 1 ? kErrorFileNotFound : kErrorPathNotFound;
   }
   if (std::toupper(static_cast<unsigned char>(parts[0][0])) != 'Z') {
-    return parts.size() == 2 ? kErrorFileNotFound : kErrorPathNotFound;
+    return parts.size() <= 2 ? kErrorFileNotFound : kErrorPathNotFound;
   }
-  path->clear();
+  // Z: alone is the root directory itself.
+  *path = parts.size() == 1 ? "/" : "";
   for (std::size_t i = 1; i < parts.size(); ++i) *path += "/" + parts[i];
   return 0;
 }

@@ -229,7 +229,7 @@ bool SimPlatform::DeviceIoControl(Handle device, std::uint32_t code, void* in,
   Device target = *found;  // the request may change the machine's devices
   std::uint32_t returned = 0;
   std::uint32_t error = DeviceControl(machine_, target, code, in, in_size, out,
-                                      out_size, &returned, current_directory_);
+                                      out_size, &returned);
   if (error != 0) {
     Failed(error);
     return false;

@@ -66,8 +66,8 @@ class SimPlatform : public Platform {
 
   // nullptr selects the built-in memory stream again.
   void SetStreams(SimStream* out, SimStream* err);
-  // Directory that FindFirstFileA and the driver's "\??\PATH" sizes resolve
-  // relative names against; default: the host's current directory.
+  // Directory that FindFirstFileA resolves relative names against; default:
+  // the host's current directory. The driver has none (kernel_file_names.h).
   void SetCurrentDirectory(std::string directory);
 
   const MemoryStream& out() const { return default_out_; }
