@@ -12,6 +12,7 @@
 #include "adapter/virtual_disk_requests.h"
 #include "int13ext/int13ext.h"
 #include "int13ext/physical_drive_lookup.h"
+#include "platform/sim/sim_platform.h"
 
 namespace {
 
@@ -34,9 +35,12 @@ namespace dorvane {
 namespace {
 
 // A driver and one physical drive, on port 2 at address 000100, that answer
-// every request without allocating anything themselves.
-class QuietMachine : public Platform {
+// the calls of the request paths without allocating anything themselves
+// (the simulated machine records its calls, which allocates).
+class QuietMachine : public sim::SimPlatform {
  public:
+  QuietMachine() : SimPlatform(Machine(), "dorvane") {}
+
   Handle CreateFileA(const char*, std::uint32_t, std::uint32_t, std::uint32_t,
                      std::uint32_t) override {
     return 8;
@@ -48,9 +52,6 @@ class QuietMachine : public Platform {
     if (code == kIoctlDiskGetDriveGeometry) {
       PutU64(answer, 1024);
       PutU32(answer + 8, 12);
-      PutU32(answer + 12, 255);
-      PutU32(answer + 16, 63);
-      PutU32(answer + 20, 512);
     } else if (code == kIoctlScsiGetAddress) {
       const std::uint8_t address[8] = {8, 0, 0, 0, 2, 0, 1, 0};
       std::memcpy(answer, address, sizeof address);
@@ -61,10 +62,6 @@ class QuietMachine : public Platform {
     return true;
   }
   bool CloseHandle(Handle) override { return true; }
-  std::uint32_t GetLastError() override { return 0; }
-  std::uint32_t QueryDosDeviceA(const char*, char*, std::uint32_t) override {
-    return 0;
-  }
   bool GetVersionExA(OsVersionInfo* info) override {
     info->dwPlatformId = kVerPlatformWin32Nt;
     return true;
@@ -76,40 +73,11 @@ class QuietMachine : public Platform {
     }
     return length;
   }
-  int WideCharToMultiByte(std::uint32_t, std::uint32_t, const std::uint16_t*,
-                          int, char*, int) override {
-    return 0;
-  }
-  const char* GetCommandLineA() override { return ""; }
-  Handle FindFirstFileA(const char*, FindData*) override {
-    return kInvalidHandle;
-  }
-  bool FindClose(Handle) override { return true; }
-  bool FileTimeToLocalFileTime(const FileTime*, FileTime*) override {
-    return true;
-  }
-  bool FileTimeToDosDateTime(const FileTime*, std::uint16_t*,
-                             std::uint16_t*) override {
-    return true;
-  }
-  Handle GetStdHandle(std::uint32_t) override { return 1; }
-  std::uint32_t GetFileType(Handle) override { return kFileTypePipe; }
-  bool WriteFile(Handle, const void*, std::uint32_t size,
-                 std::uint32_t* written) override {
-    *written = size;
-    return true;
-  }
-  bool GetModuleHandleExA(std::uint32_t, const void*, Handle*) override {
-    return false;
-  }
-  std::uint32_t GetModuleFileNameA(Handle, char*, std::uint32_t) override {
-    return 0;
-  }
-  const char* CharNextA(const char* p) override { return *p ? p + 1 : p; }
-  bool CharToOemA(const char*, char*) override { return false; }
-  std::uintptr_t ShellExecuteA(Handle, const char*, const char*, const char*,
-                               const char*, int) override {
-    return 42;
+
+ private:
+  static sim::SimMachine& Machine() {
+    static sim::SimMachine machine = sim::SimMachine::Default();
+    return machine;
   }
 };
 

@@ -134,37 +134,19 @@ INSTANTIATE_TEST_SUITE_P(
                       BadId{"dorvane file remove -5",
                             "'\\$-5' is not a valid integer value\\."}));
 
-TEST(DispatcherTest, CreatesAndRemovesDisksAcrossRuns) {
-  SimMachine machine = SimMachine::Default();
-  EXPECT_EQ(RunTool(machine, "dorvane vm new 64").out,
-            std::string(kBanner) + "device 000000 added ok\r\n");
-  EXPECT_EQ(RunTool(machine, "dorvane vm new 1").out,
-            std::string(kBanner) + "device 000100 added ok\r\n");
-  EXPECT_EQ(RunTool(machine, "dorvane vm remove 100").out,
-            std::string(kBanner) + "device removed OK\r\n");
-  EXPECT_EQ(RunTool(machine, "dorvane vm remove 100").out,
-            std::string(kBanner) + "DeviceIoControl failed:2\r\n");
-  EXPECT_EQ(RunTool(machine, "dorvane removall").out,
-            std::string(kBanner) + "devices removed OK\r\n");
-  EXPECT_EQ(RunTool(machine, "dorvane vm remove 0").out,
-            std::string(kBanner) + "DeviceIoControl failed:2\r\n");
-}
-
-TEST(DispatcherTest, DriverCheckRunsDiscoveryTwice) {
-  SimMachine machine = SimMachine::Default();
-  ToolRun run = RunTool(machine, "dorvane driver check");
-  int lookups = 0;
-  for (const sim::CallRecord& call : run.calls) {
-    if (call.call == "QueryDosDeviceA") ++lookups;
+TEST(DispatcherTest, DiscoveryRunsOnceEveryRunAndAgainForDriverCheck) {
+  struct Case {
+    const char* command_line;
+    std::size_t lookups;  // scsi0: to scsi2: once per discovery
+  };
+  for (const Case& c : {Case{"dorvane", 3}, Case{"dorvane List", 3},
+                        Case{"dorvane driver check", 6}}) {
+    SimMachine machine = SimMachine::Default();
+    sim::SimPlatform platform(machine, c.command_line);
+    EXPECT_EQ(RunDorvane(platform), 0);
+    EXPECT_EQ(platform.CountCalls("QueryDosDeviceA"), c.lookups)
+        << c.command_line;
   }
-  EXPECT_EQ(lookups, 6) << "scsi0: to scsi2:, twice";
-}
-
-TEST(DispatcherTest, DiscoveryRunsEvenWithoutArguments) {
-  SimMachine machine = SimMachine::Default();
-  ToolRun run = RunTool(machine, "dorvane");
-  EXPECT_EQ(testing::MiniportRequests(run.calls).size(), 2u)
-      << "scsi1: and scsi2: are probed";
 }
 
 // Failures of the platform reach the user as the command's error line.
@@ -189,30 +171,19 @@ TEST_P(InjectedFailureTest, IsReportedBehindThePrefix) {
   EXPECT_EQ(run.open_handles, 0u);
 }
 
-// Discovery opens scsi1: and scsi2: and sends them a probe each, so the
-// command's own open and request come after two of each.
+// Discovery opens scsi1: and scsi2:, so the command's own open is the third.
 INSTANTIATE_TEST_SUITE_P(
-    Commands, InjectedFailureTest,
-    ::testing::Values(
-        InjectedFailure{"dorvane vm new 1", "CreateFileA", 5, 2,
-                        "AddVirtualDisk:createfile failed\r\n"},
-        InjectedFailure{"dorvane vm new 1", "DeviceIoControl", 1, 2,
-                        "AddVirtualDisk:DeviceIoControl failed:1\r\n"},
-        InjectedFailure{"dorvane vm new 1", "DeviceIoControl", 4294967295u, 2,
-                        "AddVirtualDisk:DeviceIoControl failed:4294967295\r\n"},
-        InjectedFailure{"dorvane removall", "CreateFileA", 5, 2,
-                        "list:createfile failed\r\n"},
-        InjectedFailure{"dorvane removall", "DeviceIoControl", 31, 2,
-                        "list:DeviceIoControl failed:31\r\n"},
-        InjectedFailure{"dorvane vm remove 0", "CreateFileA", 5, 2,
-                        "createfile failed\r\n"},
-        InjectedFailure{"dorvane file remove 0", "DeviceIoControl", 1, 2,
-                        "DeviceIoControl failed:1\r\n"},
-        // The driver's adapter cannot be opened: no adapter is found.
-        InjectedFailure{"dorvane vm new 1", "CreateFileA", 5, 1, kNoDevice},
-        // The second discovery of driver check finds nothing.
-        InjectedFailure{"dorvane driver check", "QueryDosDeviceA", 2, 3,
-                        kNoDevice, 8}));
+    Prefixes, InjectedFailureTest,
+    ::testing::Values(InjectedFailure{"dorvane vm new 1", "CreateFileA", 5, 2,
+                                      "AddVirtualDisk:createfile failed\r\n"},
+                      InjectedFailure{"dorvane removall", "DeviceIoControl", 31,
+                                      2, "list:DeviceIoControl failed:31\r\n"},
+                      InjectedFailure{"dorvane file remove 0",
+                                      "DeviceIoControl", 4294967295u, 2,
+                                      "DeviceIoControl failed:4294967295\r\n"},
+                      // The second discovery of driver check finds nothing.
+                      InjectedFailure{"dorvane driver check", "QueryDosDeviceA",
+                                      2, 3, kNoDevice, 8}));
 
 // Standard output that cannot be written: EInOutError, handled like any
 // other error object.

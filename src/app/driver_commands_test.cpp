@@ -135,20 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "[0-9]+\r\n",
              "remove ROOT\\PhDskMnt"}));
 
-TEST_F(DriverCommandsTest, LaunchesDevconThroughTheShell) {
-  Place(Devcon::kFile);
-  sim::SimPlatform platform(machine_, "dorvane driver remove");
-  platform.SetCurrentDirectory(directory_);
-  EXPECT_EQ(RunDorvane(platform), 0);
-  const sim::CallRecord* launch = nullptr;
-  for (const sim::CallRecord& call : platform.calls()) {
-    if (call.call == "ShellExecuteA") launch = &call;
-  }
-  ASSERT_NE(launch, nullptr);
-  EXPECT_EQ(launch->text, "remove ROOT\\PhDskMnt");
-  EXPECT_EQ(launch->text2, "devcon.exe");
-}
-
 TEST_F(DriverCommandsTest, RemoveAndInstallChangeWhatDriverCheckFinds) {
   Place(Devcon::kFile);
   EXPECT_EQ(Run("dorvane driver check"), "\\\\.\\scsi2: found\r\n");
