@@ -208,8 +208,13 @@ const char* NextChar(std::uint32_t code_page, const char* current) {
   if (lead >= 0xC2 && lead <= 0xDF) length = 2;
   if (lead >= 0xE0 && lead <= 0xEF) length = 3;
   if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  // Only the continuation bytes that are really there belong to the
+  // character: a sequence cut short ends at the first other byte, the NUL
+  // among them.
   const char* next = current + 1;
-  while (--length > 0 && *next != '\0') ++next;
+  while (--length > 0 && (static_cast<unsigned char>(*next) & 0xC0) == 0x80) {
+    ++next;
+  }
   return next;
 }
 

@@ -25,7 +25,9 @@ int WideToMultiByte(std::uint32_t code_page, std::uint32_t flags,
                     const std::uint16_t* wide, int wide_len, char* multi_byte,
                     int multi_byte_len, std::uint32_t* error);
 
-// CharNextA: the next character, never past the terminating NUL.
+// CharNextA: the next character, never past the terminating NUL. In UTF-8
+// a lead byte takes along the continuation bytes (10xxxxxx) that follow
+// it, at most as many as it announces.
 const char* NextChar(std::uint32_t code_page, const char* current);
 
 // CharToOemA's conversion; source and destination may be the same.

@@ -123,21 +123,31 @@ TEST(CodePagesTest, SizesAndErrors) {
   }
 }
 
-TEST(CodePagesTest, NextCharacter) {
-  const char text[] = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\x80z";
-  const char* p = text;
-  std::vector<long> steps;
-  while (*p != '\0') {
-    const char* next = NextChar(kCodePageUtf8, p);
-    steps.push_back(next - p);
-    p = next;
+TEST(CodePagesTest, NextCharacterStepsOverWhatFollowsTheLead) {
+  struct Case {
+    std::uint32_t code_page;
+    const char* text;
+    long step;
+  };
+  const Case cases[] = {
+      {kCodePageUtf8, "ab", 1},
+      {kCodePageUtf8, "\xC3\xA9x", 2},
+      {kCodePageUtf8, "\xE2\x82\xAC", 3},
+      {kCodePageUtf8, "\xF0\x9F\x98\x80\x80", 4},  // no more than announced
+      {kCodePageUtf8, "\xE2\x82 x", 2},            // cut short by a blank
+      {kCodePageUtf8, "\xE2\x82", 2},              // cut short by the NUL
+      {kCodePageUtf8, "\xF0\x9F\xC3\xA9", 2},      // by the next lead
+      {kCodePageUtf8, "\xC3 \xA9", 1},
+      {kCodePageUtf8, "\x80\x80", 1},  // a stray continuation byte
+      {kCodePageUtf8, "\xFF\x80", 1},  // no lead byte
+      {kCodePageUtf8, "", 0},
+      {kCodePage1252, "\xC3\xA9", 1},
+      {kCodePage1252, "", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(NextChar(c.code_page, c.text) - c.text, c.step)
+        << c.code_page << " " << ::testing::PrintToString(c.text);
   }
-  EXPECT_EQ(steps, (std::vector<long>{1, 2, 3, 4, 1, 1}));
-  EXPECT_EQ(NextChar(kCodePageUtf8, p), p);
-  const char cut[] = "\xE2\x82";
-  EXPECT_EQ(NextChar(kCodePageUtf8, cut), cut + 2);
-  const char latin[] = "\xE9x";
-  EXPECT_EQ(NextChar(kCodePage1252, latin), latin + 1);
 }
 
 TEST(CodePagesTest, AnsiToOemInPlace) {
