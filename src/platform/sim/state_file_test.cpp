@@ -1,96 +1,30 @@
 #include "platform/sim/state_file.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "platform/sim/machine_text.h"
+#include "test/temp_directory.h"
 
 namespace dorvane::sim {
 namespace {
 
-TEST(StateFilePathTest, EnvironmentDecides) {
-  struct Case {
-    const char *state, *xdg, *home;
-    std::string path;
-  };
-  const Case cases[] = {
-      {"/s/m", "/x", "/h", "/s/m"},
-      {nullptr, "/x", "/h", "/x/dorvane/machine"},
-      {"", "/x", "/h", "/x/dorvane/machine"},
-      {nullptr, nullptr, "/h", "/h/.local/state/dorvane/machine"},
-      {nullptr, "", "/h", "/h/.local/state/dorvane/machine"},
-      {nullptr, nullptr, nullptr, ""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(StateFilePath(c.state, c.xdg, c.home), c.path);
-  }
-}
-
 class StateFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_NE(mkdtemp(directory_), nullptr);
-    path_ = std::string(directory_) + "/deeper/still/machine";
-  }
-  void TearDown() override { std::filesystem::remove_all(directory_); }
-
-  char directory_[64] = "/tmp/dorvane-state-XXXXXX";
-  std::string path_;
+  dorvane::testing::TempDirectory directory_;
+  std::string path_ = directory_.path() + "/deeper/still/machine";
+  std::string error_;
 };
 
-TEST_F(StateFileTest, MissingOrEmptyFileIsTheDefaultMachine) {
-  StateFile state;
-  std::string error;
-  ASSERT_TRUE(state.Lock(path_, &error)) << error;
-  std::string fresh = SaveMachine(SimMachine::Default());
-  SimMachine machine = SimMachine::Default(false);
-  ASSERT_TRUE(state.Load(&machine, &error));
-  EXPECT_EQ(SaveMachine(machine), fresh);
-  std::ofstream(path_).flush();
-  machine = SimMachine::Default(false);
-  ASSERT_TRUE(state.Load(&machine, &error));
-  EXPECT_EQ(SaveMachine(machine), fresh);
-}
-
-TEST_F(StateFileTest, SavedMachineLoadsAgain) {
-  SimMachine machine = SimMachine::Default(false);
-  machine.Fail("WriteFile", 112, 2);
-  std::string error;
-  {
+TEST_F(StateFileTest, NoFileOrAnEmptyOneIsTheDefaultMachine) {
+  for (bool empty : {false, true}) {
+    if (empty) directory_.WriteFile("deeper/still/machine", "");
     StateFile state;
-    ASSERT_TRUE(state.Lock(path_, &error));
-    ASSERT_TRUE(state.Save(machine, &error)) << error;
+    SimMachine machine = SimMachine::Default(false);
+    ASSERT_TRUE(state.Lock(path_, &error_) && state.Load(&machine, &error_));
+    EXPECT_EQ(SaveMachine(machine), SaveMachine(SimMachine::Default()));
   }
-  StateFile state;
-  ASSERT_TRUE(state.Lock(path_, &error));
-  SimMachine loaded;
-  ASSERT_TRUE(state.Load(&loaded, &error));
-  EXPECT_EQ(SaveMachine(loaded), SaveMachine(machine));
-}
-
-TEST_F(StateFileTest, GarbageIsReportedNotReplaced) {
-  StateFile state;
-  std::string error;
-  ASSERT_TRUE(state.Lock(path_, &error));
-  std::ofstream(path_) << "not a machine\n";
-  SimMachine machine;
-  EXPECT_FALSE(state.Load(&machine, &error));
-  EXPECT_NE(error.find(path_), std::string::npos) << error;
-  EXPECT_NE(error.find("dorvane-sim reset"), std::string::npos) << error;
-}
-
-TEST_F(StateFileTest, UnlockedStateIsNotTouched) {
-  StateFile state;
-  std::string error;
-  SimMachine machine;
-  EXPECT_FALSE(state.Load(&machine, &error));
-  EXPECT_FALSE(state.Save(machine, &error));
-  EXPECT_FALSE(state.Lock("", &error));
 }
 
 // Each run loads, adds one launch and saves; runs in several processes at
@@ -102,20 +36,16 @@ TEST_F(StateFileTest, ConcurrentRunsLoseNothing) {
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      int status = 0;
-      for (int run = 0; run < kRuns && status == 0; ++run) {
+      for (int run = 0; run < kRuns; ++run) {
         StateFile state;
-        std::string error;
         SimMachine machine;
-        if (!state.Lock(path_, &error) || !state.Load(&machine, &error)) {
-          status = 1;
-          break;
+        if (!state.Lock(path_, &error_) || !state.Load(&machine, &error_)) {
+          _exit(1);
         }
-        machine.launches.push_back(Launch{
-            "run", std::to_string(p) + "-" + std::to_string(run), 42, ""});
-        if (!state.Save(machine, &error)) status = 1;
+        machine.launches.push_back(Launch{"run", std::to_string(run), 42, ""});
+        if (!state.Save(machine, &error_)) _exit(1);
       }
-      _exit(status);
+      _exit(0);
     }
     children.push_back(pid);
   }
@@ -125,10 +55,8 @@ TEST_F(StateFileTest, ConcurrentRunsLoseNothing) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   StateFile state;
-  std::string error;
-  ASSERT_TRUE(state.Lock(path_, &error));
   SimMachine machine;
-  ASSERT_TRUE(state.Load(&machine, &error)) << error;
+  ASSERT_TRUE(state.Lock(path_, &error_) && state.Load(&machine, &error_));
   EXPECT_EQ(machine.launches.size(),
             static_cast<std::size_t>(kProcesses * kRuns));
 }
