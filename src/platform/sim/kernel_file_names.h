@@ -10,10 +10,11 @@
 
 namespace dorvane::sim {
 
-// 0 and the host path of the file, or the Windows error the kernel gives
-// the name: 123 for an empty part ("\\", a leading backslash); 2 for a
-// name without a drive, an empty drive or a file on it; 3 for a name with
-// folders but without a drive, or a folder on an empty drive.
+// 0 and the host path of the file (of the root folder for Z: alone), or
+// the Windows error the kernel gives the name: 123 for an empty part ("\\", a
+// leading backslash); 2 for a name without a drive, an empty drive or a file on
+// it; 3 for a name with folders but without a drive, or a folder on an empty
+// drive.
 std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path);
 
 }  // namespace dorvane::sim
