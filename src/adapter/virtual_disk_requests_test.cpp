@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ struct NameCase {
   std::uint32_t code_page;
   std::u16string sent;  // the UTF-16 units that reach the driver
 };
+
+void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
 
 class FileNameTest : public VirtualDiskRequestsTest,
                      public ::testing::WithParamInterface<NameCase> {};
