@@ -18,6 +18,12 @@ bool IsDrive(const std::string& part) {
 }  // namespace
 
 std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
+  // The host's own spelling of a file, as a user of the host build types
+  // it: no Windows name starts with a slash.
+  if (!name.empty() && name[0] == '/') {
+    *path = name;
+    return 0;
+  }
   std::vector<std::string> parts(1);
   for (char c : name) {
     if (c == '\\') {

@@ -2,7 +2,8 @@
 // file. Drive Z: is the host's root directory, as in a Wine prefix; every
 // other drive letter is an empty disk. A driver has no current directory:
 // a name without a drive is looked up in the DOS device directory, where
-// no such name exists.
+// no such name exists. On the host build a name that starts with a slash is
+// the host's own absolute path.
 #pragma once
 
 #include <cstdint>
