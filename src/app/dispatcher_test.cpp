@@ -50,51 +50,24 @@ TEST_P(TranscriptTest, WritesExactlyTheseLines) {
   EXPECT_EQ(run.open_handles, 0u);
 }
 
+// The transcript suite holds every command's lines on both backends; these
+// few keep the dispatcher's own choices in the unit tests.
 INSTANTIATE_TEST_SUITE_P(
     Commands, TranscriptTest,
     ::testing::Values(
         Transcript{"dorvane", true, kUsage},
-        Transcript{"dorvane \"\"", true, kUsage},
         Transcript{"dorvane \"\"   \"\" ", false, kUsage},
         Transcript{"dorvane List", true, ""},
-        Transcript{"dorvane LIST", true, ""},
-        Transcript{"dorvane Vm new 1", true, ""},
-        Transcript{"dorvane \"list \"", true, ""},
-        Transcript{"dorvane driver", true, ""},
         Transcript{"dorvane driver Check", true, ""},
-        Transcript{"dorvane vm", true, ""},
         Transcript{"dorvane vm delete 0", true, ""},
         Transcript{"dorvane driver check", true, "\\\\.\\scsi2: found\r\n"},
-        Transcript{"dorvane driver check", false, kNoDevice},
         Transcript{"dorvane vm new 64", true, "device 000000 added ok\r\n"},
-        Transcript{"dorvane vm new 0x10", true, "device 000000 added ok\r\n"},
-        Transcript{"dorvane vm new $10", true, "device 000000 added ok\r\n"},
-        Transcript{"dorvane pm new 8", true, "device 000000 added ok\r\n"},
-        Transcript{"dorvane file new disk.img 4096", true,
-                   "device 000000 added ok\r\n"},
-        Transcript{"dorvane file shm disk1", true,
-                   "device 000000 added ok\r\n"},
         Transcript{"dorvane vm new 10x", true,
                    "AddVirtualDisk:'10x' is not a valid integer value\r\n"},
-        Transcript{"dorvane vm new", true,
-                   "AddVirtualDisk:'' is not a valid integer value\r\n"},
-        Transcript{"dorvane vm new 2147483648", true,
-                   "AddVirtualDisk:'2147483648' is not a valid integer "
-                   "value\r\n"},
-        Transcript{"dorvane vm new -1", true,
-                   "AddVirtualDisk:DeviceIoControl failed:87\r\n"},
-        Transcript{"dorvane vm add", true,
-                   "AddVirtualDisk:DeviceIoControl failed:87\r\n"},
-        Transcript{"dorvane file add C:\\missing.img", true,
-                   "AddVirtualDisk:DeviceIoControl failed:2\r\n"},
-        Transcript{"dorvane vm remove 0", true, "DeviceIoControl failed:2\r\n"},
         Transcript{"dorvane vm remove FFFFFF", true, "device removed OK\r\n"},
         Transcript{"dorvane removall", true, "devices removed OK\r\n"},
-        Transcript{"dorvane removall", false, kNoDevice},
         Transcript{"dorvane list", false, kNoDevice},
         Transcript{"dorvane vm new abc", false, kNoDevice},
-        Transcript{"dorvane file add x.img", false, kNoDevice},
-        Transcript{"dorvane vm remove 0", false, kNoDevice},
         Transcript{"dorvane pm remove 1a", false, kNoDevice}));
 
 // A remove converts its id outside every handler: the report goes to
@@ -127,10 +100,6 @@ INSTANTIATE_TEST_SUITE_P(
     Ids, BadIdTest,
     ::testing::Values(BadId{"dorvane vm remove zz",
                             "'\\$zz' is not a valid integer value\\."},
-                      BadId{"dorvane vm remove",
-                            "'\\$' is not a valid integer value\\."},
-                      BadId{"dorvane pm remove 0x10",
-                            "'\\$0x10' is not a valid integer value\\."},
                       BadId{"dorvane file remove -5",
                             "'\\$-5' is not a valid integer value\\."}));
 
