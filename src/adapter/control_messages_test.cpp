@@ -83,35 +83,6 @@ TEST_F(RequestBytesTest, QueryAdapterAndQueryDeviceCarryZeroPayloads) {
   for (std::size_t i = 32; i < query.size(); ++i) EXPECT_EQ(query[i], 0);
 }
 
-TEST(DeviceConfigTest, RoundTripsEveryFieldButReserved) {
-  DeviceConfig config;
-  config.DeviceNumber = 0x01020304;
-  config.DiskSize = -2;
-  config.BytesPerSector = 4096;
-  config.Reserved = 0xDEADBEEF;
-  config.ImageOffset = 0x0102030405060708;
-  config.Flags = 0x3300;
-  config.FileNameLength = 6;
-  config.FileName[0] = 'a';
-  config.FileName[255] = 0xFFFF;
-  std::uint8_t buffer[kDeviceRequestSize] = {};
-  EncodeDeviceConfig(config, buffer);
-  EXPECT_EQ(GetU64(buffer + 32), 0xFFFFFFFFFFFFFFFEull);  // unaligned DiskSize
-  EXPECT_EQ(GetU64(buffer + 48), 0x0102030405060708ull);  // unaligned offset
-  EXPECT_EQ(GetU16(buffer + 572), 0xFFFF);                // last unit
-  DeviceConfig decoded;
-  DecodeDeviceConfig(buffer, &decoded);
-  EXPECT_EQ(decoded.DeviceNumber, config.DeviceNumber);
-  EXPECT_EQ(decoded.DiskSize, config.DiskSize);
-  EXPECT_EQ(decoded.BytesPerSector, config.BytesPerSector);
-  EXPECT_EQ(decoded.Reserved, 0u);
-  EXPECT_EQ(decoded.ImageOffset, config.ImageOffset);
-  EXPECT_EQ(decoded.Flags, config.Flags);
-  EXPECT_EQ(decoded.FileNameLength, config.FileNameLength);
-  EXPECT_EQ(decoded.FileName[0], 'a');
-  EXPECT_EQ(decoded.FileName[255], 0xFFFF);
-}
-
 TEST(AdapterDeviceListTest, ReadsAtMostSixteenSlots) {
   std::uint8_t buffer[kAdapterRequestSize] = {};
   PutU32(buffer + 28, 20);
