@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/dorvane.h"
-#include "platform/sim/sim_platform.h"
+#include "simulator/sim_platform.h"
 
 namespace {
 

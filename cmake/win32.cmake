@@ -1,13 +1,9 @@
 # The Windows program: dorvane.exe, a 32-bit console executable that imports
-# only system DLLs. Included by the top-level CMakeLists.txt when WIN32.
+# only system DLLs. Included by src/CMakeLists.txt when WIN32.
 
 if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
   message(FATAL_ERROR "dorvane.exe is a 32-bit program: configure for Win32 "
                       "(MinGW i686, or Visual Studio with -A Win32).")
-endif()
-if(DORVANE_TESTS)
-  message(STATUS "Unit tests run on the simulated machine of the host build; "
-                 "none are built for Windows.")
 endif()
 
 add_executable(dorvane
@@ -19,11 +15,9 @@ set_target_properties(dorvane PROPERTIES
 target_link_libraries(dorvane PRIVATE dorvane_core kernel32)
 
 if(MSVC)
-  # The static runtime, so the program needs no redistributable. The core
-  # library exists before this file is read, so it gets the property here.
-  set_target_properties(dorvane dorvane_core PROPERTIES
-    MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
-  # Like the core, the program never throws.
+  # The runtime library (static, so no redistributable is needed) comes from
+  # CMAKE_MSVC_RUNTIME_LIBRARY in the msvc-win32 preset. Like the core, the
+  # program never throws.
   target_compile_definitions(dorvane PRIVATE _HAS_EXCEPTIONS=0)
 elseif(MINGW)
   set(_dorvane_optimized "$<CONFIG:Release,MinSizeRel>")
@@ -41,8 +35,9 @@ elseif(MINGW)
   target_sources(dorvane PRIVATE
     ${PROJECT_SOURCE_DIR}/src/platform/runtime_support-mingw.cpp)
   # The compiler's own libraries are linked in, so the program imports only
-  # DLLs that every Windows has.
+  # DLLs that every Windows has. A linker warning fails the build, as a
+  # compiler warning does.
   target_link_options(dorvane PRIVATE
-    -static -static-libgcc -static-libstdc++
+    -static -static-libgcc -static-libstdc++ -Wl,--fatal-warnings
     "$<${_dorvane_optimized}:-Wl,--gc-sections;-s>")
 endif()

@@ -10,8 +10,8 @@
 #include "app/arguments.h"
 #include "app/dorvane.h"
 #include "fuzz/fuzz_check.h"
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_platform.h"
+#include "simulator/sim_machine.h"
+#include "simulator/sim_platform.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "adapter/control_messages.h"
 #include "app/dorvane.h"
 #include "fuzz/fuzz_check.h"
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_platform.h"
 #include "runtime/format.h"
+#include "simulator/sim_machine.h"
+#include "simulator/sim_platform.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "adapter/discovery.h"
 #include "adapter/virtual_disk_requests.h"
-#include "platform/sim/sim_platform.h"
-#include "test/tool_run.h"
+#include "simulator/sim_platform.h"
+#include "simulator/test/tool_run.h"
 
 namespace dorvane {
 namespace {

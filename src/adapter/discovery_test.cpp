@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/sim_platform.h"
+#include "simulator/sim_platform.h"
 
 namespace dorvane {
 namespace {

@@ -12,7 +12,7 @@
 #include "adapter/virtual_disk_requests.h"
 #include "int13ext/int13ext.h"
 #include "int13ext/physical_drive_lookup.h"
-#include "platform/sim/sim_platform.h"
+#include "simulator/sim_platform.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "test/scripted_answers.h"
-#include "test/tool_run.h"
+#include "simulator/test/scripted_answers.h"
+#include "simulator/test/tool_run.h"
 
 namespace dorvane {
 namespace {

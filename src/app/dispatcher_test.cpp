@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "test/tool_run.h"
+#include "simulator/test/tool_run.h"
 
 namespace dorvane {
 namespace {

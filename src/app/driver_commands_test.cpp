@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string>
 
-#include "test/temp_directory.h"
-#include "test/tool_run.h"
+#include "simulator/test/temp_directory.h"
+#include "simulator/test/tool_run.h"
 
 namespace dorvane {
 namespace {

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/dorvane.h"
-#include "platform/sim/sim_machine.h"
-#include "platform/sim/sim_platform.h"
-#include "test/call_faults.h"
-#include "test/temp_directory.h"
-#include "test/written_streams.h"
+#include "simulator/sim_machine.h"
+#include "simulator/sim_platform.h"
+#include "simulator/test/call_faults.h"
+#include "simulator/test/temp_directory.h"
+#include "simulator/test/written_streams.h"
 
 namespace dorvane {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "runtime/format.h"
-#include "test/scripted_answers.h"
-#include "test/tool_run.h"
+#include "simulator/test/scripted_answers.h"
+#include "simulator/test/tool_run.h"
 
 namespace dorvane {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "adapter/control_messages.h"
-#include "platform/sim/sim_platform.h"
+#include "simulator/sim_platform.h"
 
 namespace dorvane {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_platform.h"
+#include "simulator/sim_platform.h"
 
 namespace dorvane {
 namespace {

@@ -1,0 +1,44 @@
+#include <errno.h>
+#include <unistd.h>
+
+#include "simulator/host/fd_stream.h"
+
+namespace dorvane::sim {
+namespace {
+
+std::uint32_t WindowsError(int error_number) {
+  switch (error_number) {
+    case EPIPE:
+      return 232;  // ERROR_NO_DATA: the pipe is being closed
+    case ENOSPC:
+      return 112;  // ERROR_DISK_FULL
+    case EBADF:
+      return 6;  // ERROR_INVALID_HANDLE
+    default:
+      return 29;  // ERROR_WRITE_FAULT
+  }
+}
+
+}  // namespace
+
+bool FdStream::Write(const void* data, std::uint32_t size,
+                     std::uint32_t* written, std::uint32_t* error) {
+  const char* bytes = static_cast<const char*>(data);
+  std::uint32_t done = 0;
+  while (done < size) {
+    ssize_t n = ::write(fd_, bytes + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      *written = done;
+      *error = WindowsError(n < 0 ? errno : EIO);
+      return false;
+    }
+    done += static_cast<std::uint32_t>(n);
+  }
+  *written = done;
+  return true;
+}
+
+bool FdStream::IsConsole() const { return ::isatty(fd_) == 1; }
+
+}  // namespace dorvane::sim

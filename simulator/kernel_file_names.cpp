@@ -1,0 +1,52 @@
+#include "simulator/kernel_file_names.h"
+
+#include <cctype>
+#include <vector>
+
+namespace dorvane::sim {
+namespace {
+
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorPathNotFound = 3;
+constexpr std::uint32_t kErrorInvalidName = 123;
+
+bool IsDrive(const std::string& part) {
+  return part.size() == 2 && part[1] == ':' &&
+         std::isalpha(static_cast<unsigned char>(part[0]));
+}
+
+}  // namespace
+
+std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
+  // The host's own spelling of a file, as a user of the host build types
+  // it: no Windows name starts with a slash.
+  if (!name.empty() && name[0] == '/') {
+    *path = name;
+    return 0;
+  }
+  std::vector<std::string> parts(1);
+  for (char c : name) {
+    if (c == '\\') {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  for (const std::string& part : parts) {
+    if (part.empty()) return kErrorInvalidName;
+  }
+  // Without a drive the first part names an object of the DOS device
+  // directory: there is none such, and no folder below it either.
+  if (!IsDrive(parts[0])) {
+    return parts.size() == 1 ? kErrorFileNotFound : kErrorPathNotFound;
+  }
+  if (std::toupper(static_cast<unsigned char>(parts[0][0])) != 'Z') {
+    return parts.size() <= 2 ? kErrorFileNotFound : kErrorPathNotFound;
+  }
+  // Z: alone is the root directory itself.
+  *path = parts.size() == 1 ? "/" : "";
+  for (std::size_t i = 1; i < parts.size(); ++i) *path += "/" + parts[i];
+  return 0;
+}
+
+}  // namespace dorvane::sim

@@ -1,0 +1,281 @@
+// One record a line, fields separated by single blanks. Texts are escaped
+// (%XX for blanks, controls, '%', '-' and bytes above 0x7E; "-" alone is the
+// empty text), so every record splits cleanly.
+#include "simulator/machine_text.h"
+
+#include <charconv>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include "simulator/code_pages.h"
+
+namespace dorvane::sim {
+namespace {
+
+constexpr char kVersionLine[] = "dorvane-sim-machine 1";
+
+const char* const kKindNames[] = {"scsi-port", "raid-port", "driver-adapter",
+                                  "disk"};
+
+std::string Escape(const std::string& text) {
+  if (text.empty()) return "-";
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    if (c <= 0x20 || c >= 0x7F || c == '%' || c == '-') {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool Unescape(const std::string& field, std::string* text) {
+  text->clear();
+  if (field == "-") return true;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '-') return false;
+    if (field[i] != '%') {
+      *text += field[i];
+      continue;
+    }
+    if (i + 2 >= field.size()) return false;
+    int high = HexDigit(field[i + 1]);
+    int low = HexDigit(field[i + 2]);
+    if (high < 0 || low < 0) return false;
+    *text += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return true;
+}
+
+template <typename T>
+bool ParseNumber(const std::string& field, T* value) {
+  const char* end = field.data() + field.size();
+  auto [ptr, ec] = std::from_chars(field.data(), end, *value);
+  return ec == std::errc() && ptr == end && !field.empty();
+}
+
+template <typename T>
+bool ParseBounded(const std::string& field, T max, T* value) {
+  return ParseNumber(field, value) && *value <= max;
+}
+
+bool ParseFlag(const std::string& field, bool* value) {
+  unsigned flag = 0;
+  if (!ParseBounded(field, 1u, &flag)) return false;
+  *value = flag != 0;
+  return true;
+}
+
+std::string NameToHex(const dm_disk& disk) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::uint32_t i = 0; i < disk.name_length / 2u; ++i) {
+    for (int shift = 12; shift >= 0; shift -= 4) {
+      out += kHex[(disk.name[i] >> shift) & 15];
+    }
+  }
+  return out.empty() ? "-" : out;
+}
+
+bool HexToName(const std::string& field, dm_disk* disk) {
+  if (field == "-") return true;
+  if (field.size() % 4 != 0 || field.size() / 4 > DM_NAME_UNITS - 1) {
+    return false;
+  }
+  for (std::size_t i = 0; i < field.size() / 4; ++i) {
+    std::uint32_t unit = 0;
+    for (std::size_t k = 0; k < 4; ++k) {
+      int digit = HexDigit(field[i * 4 + k]);
+      if (digit < 0) return false;
+      unit = unit * 16 + static_cast<std::uint32_t>(digit);
+    }
+    if (unit == 0) return false;
+    disk->name[i] = static_cast<std::uint16_t>(unit);
+  }
+  disk->name_length = static_cast<std::uint16_t>(field.size() / 2);
+  return true;
+}
+
+std::vector<std::string> Split(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t blank = line.find(' ', start);
+    fields.push_back(line.substr(start, blank - start));
+    if (blank == std::string::npos) return fields;
+    start = blank + 1;
+  }
+}
+
+// Parses one record into the machine; false for anything malformed.
+bool ParseRecord(const std::vector<std::string>& f, SimMachine* m) {
+  const std::string& key = f[0];
+  if (key == "nt" && f.size() == 2) return ParseFlag(f[1], &m->is_nt);
+  if (key == "codepage" && f.size() == 2) {
+    return ParseNumber(f[1], &m->code_page) &&
+           IsSupportedCodePage(m->code_page);
+  }
+  if (key == "driver" && f.size() == 2) {
+    return ParseFlag(f[1], &m->driver_installed);
+  }
+  if (key == "shell" && f.size() == 2) {
+    return ParseNumber(f[1], &m->shell_result);
+  }
+  if (key == "dos" && f.size() == 3) {
+    DosName d;
+    if (!Unescape(f[1], &d.name) || !Unescape(f[2], &d.target) ||
+        d.name.empty() || m->FindDosName(d.name) != nullptr) {
+      return false;
+    }
+    m->dos_names.push_back(d);
+    return true;
+  }
+  if (key == "device" && f.size() == 4) {
+    Device d;
+    int kind = -1;
+    for (int i = 0; i < 4; ++i) {
+      if (f[1] == kKindNames[i]) kind = i;
+    }
+    if (kind < 0 || !Unescape(f[2], &d.object_name) ||
+        !ParseNumber(f[3], &d.drive_number) || d.object_name.empty() ||
+        m->FindDevice(d.object_name) != nullptr) {
+      return false;
+    }
+    d.kind = static_cast<DeviceKind>(kind);
+    m->devices.push_back(d);
+    return true;
+  }
+  if (key == "drive" && f.size() == 16) {
+    PhysicalDrive d;
+    std::uint8_t max = 255;
+    bool ok = ParseNumber(f[1], &d.drive_number) &&
+              ParseBounded(f[2], max, &d.port) &&
+              ParseBounded(f[3], max, &d.path_id) &&
+              ParseBounded(f[4], max, &d.target_id) &&
+              ParseBounded(f[5], max, &d.lun) &&
+              ParseNumber(f[6], &d.cylinders) &&
+              ParseNumber(f[7], &d.media_type) &&
+              ParseNumber(f[8], &d.tracks_per_cylinder) &&
+              ParseNumber(f[9], &d.sectors_per_track) &&
+              ParseNumber(f[10], &d.bytes_per_sector) &&
+              ParseFlag(f[11], &d.virtual_disk) &&
+              ParseNumber(f[12], &d.device_number) &&
+              ParseFlag(f[13], &d.refuse_open) &&
+              ParseFlag(f[14], &d.refuse_geometry) &&
+              ParseFlag(f[15], &d.refuse_address);
+    if (!ok || m->FindDrive(d.drive_number) != nullptr) return false;
+    m->drives.push_back(d);
+    return true;
+  }
+  if (key == "disk" && f.size() == 7) {
+    if (m->driver.count >= DM_MAX_DISKS) return false;
+    dm_disk d = {};
+    bool ok = ParseBounded(f[1], DM_ALL_DEVICES - 1, &d.number) &&
+              ParseNumber(f[2], &d.size) && d.size >= 0 &&
+              ParseNumber(f[3], &d.bytes_per_sector) &&
+              ParseNumber(f[4], &d.image_offset) &&
+              ParseNumber(f[5], &d.flags) && HexToName(f[6], &d);
+    if (!ok || dm_find_disk(&m->driver, d.number) != nullptr) return false;
+    m->driver.disks[m->driver.count++] = d;
+    return true;
+  }
+  if (key == "fail" && f.size() == 5) {
+    FailRule r;
+    bool ok = Unescape(f[1], &r.call) && !r.call.empty() &&
+              ParseNumber(f[2], &r.error) && ParseNumber(f[3], &r.count) &&
+              ParseNumber(f[4], &r.after);
+    if (ok) m->failures.push_back(r);
+    return ok;
+  }
+  if (key == "launch" && f.size() == 5) {
+    Launch l;
+    bool ok = ParseNumber(f[1], &l.result) && Unescape(f[2], &l.file) &&
+              Unescape(f[3], &l.parameters) && Unescape(f[4], &l.outcome);
+    if (ok) m->launches.push_back(l);
+    return ok;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string SaveMachine(const SimMachine& m) {
+  std::ostringstream out;
+  out << kVersionLine << "\n";
+  out << "nt " << (m.is_nt ? 1 : 0) << "\n";
+  out << "codepage " << m.code_page << "\n";
+  out << "driver " << (m.driver_installed ? 1 : 0) << "\n";
+  out << "shell " << m.shell_result << "\n";
+  for (const DosName& d : m.dos_names) {
+    out << "dos " << Escape(d.name) << " " << Escape(d.target) << "\n";
+  }
+  for (const Device& d : m.devices) {
+    out << "device " << kKindNames[static_cast<int>(d.kind)] << " "
+        << Escape(d.object_name) << " " << d.drive_number << "\n";
+  }
+  for (const PhysicalDrive& d : m.drives) {
+    out << "drive " << d.drive_number << " " << unsigned{d.port} << " "
+        << unsigned{d.path_id} << " " << unsigned{d.target_id} << " "
+        << unsigned{d.lun} << " " << d.cylinders << " " << d.media_type << " "
+        << d.tracks_per_cylinder << " " << d.sectors_per_track << " "
+        << d.bytes_per_sector << " " << d.virtual_disk << " " << d.device_number
+        << " " << d.refuse_open << " " << d.refuse_geometry << " "
+        << d.refuse_address << "\n";
+  }
+  for (std::uint32_t i = 0; i < m.driver.count; ++i) {
+    const dm_disk& d = m.driver.disks[i];
+    out << "disk " << d.number << " " << d.size << " " << d.bytes_per_sector
+        << " " << d.image_offset << " " << d.flags << " " << NameToHex(d)
+        << "\n";
+  }
+  for (const FailRule& r : m.failures) {
+    out << "fail " << Escape(r.call) << " " << r.error << " " << r.count << " "
+        << r.after << "\n";
+  }
+  for (const Launch& l : m.launches) {
+    out << "launch " << l.result << " " << Escape(l.file) << " "
+        << Escape(l.parameters) << " " << Escape(l.outcome) << "\n";
+  }
+  out << "end\n";
+  return out.str();
+}
+
+bool LoadMachine(const std::string& text, SimMachine* machine) {
+  SimMachine loaded;
+  loaded.driver_installed = false;
+  std::istringstream in(text);
+  std::string line;
+  if (!std::getline(in, line) || line != kVersionLine) return false;
+  bool ended = false;
+  std::set<std::string> singles;
+  while (std::getline(in, line)) {
+    if (ended) return false;
+    if (line == "end") {
+      ended = true;
+      continue;
+    }
+    std::vector<std::string> fields = Split(line);
+    bool single = fields[0] == "nt" || fields[0] == "codepage" ||
+                  fields[0] == "driver" || fields[0] == "shell";
+    if (single && !singles.insert(fields[0]).second) return false;
+    if (!ParseRecord(fields, &loaded)) return false;
+  }
+  // The text must end with "end\n", so a cut-off file never loads.
+  if (!ended || text.back() != '\n' || singles.size() != 4) return false;
+  *machine = std::move(loaded);
+  return true;
+}
+
+}  // namespace dorvane::sim

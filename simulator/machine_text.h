@@ -1,0 +1,15 @@
+// The machine as text: the versioned line format of the state file.
+#pragma once
+
+#include <string>
+
+#include "simulator/sim_machine.h"
+
+namespace dorvane::sim {
+
+std::string SaveMachine(const SimMachine& machine);
+// False, leaving *machine unchanged, for anything that is not a complete
+// machine of this format's version.
+bool LoadMachine(const std::string& text, SimMachine* machine);
+
+}  // namespace dorvane::sim

@@ -1,0 +1,87 @@
+// SimPlatform's own books: construction, the call records and failure
+// rules, handles, standard streams, the last error. The calls themselves
+// are in sim_platform_*.cpp, by family.
+#include "simulator/sim_platform.h"
+
+#include <algorithm>
+
+namespace dorvane::sim {
+const std::vector<std::string>& FailableCalls() {
+  static const std::vector<std::string> kCalls = {"CreateFileA",
+                                                  "DeviceIoControl",
+                                                  "CloseHandle",
+                                                  "QueryDosDeviceA",
+                                                  "GetVersionExA",
+                                                  "MultiByteToWideChar",
+                                                  "WideCharToMultiByte",
+                                                  "FindFirstFileA",
+                                                  "FindClose",
+                                                  "FileTimeToLocalFileTime",
+                                                  "FileTimeToDosDateTime",
+                                                  "GetStdHandle",
+                                                  "GetFileType",
+                                                  "WriteFile",
+                                                  "GetModuleHandleExA",
+                                                  "GetModuleFileNameA",
+                                                  "CharToOemA",
+                                                  "ShellExecuteA"};
+  return kCalls;
+}
+
+SimPlatform::SimPlatform(SimMachine& machine, std::string command_line)
+    : machine_(machine),
+      command_line_(std::move(command_line)),
+      out_(&default_out_),
+      err_(&default_err_) {}
+
+SimPlatform::~SimPlatform() = default;
+
+void SimPlatform::SetStreams(SimStream* out, SimStream* err) {
+  out_ = out != nullptr ? out : &default_out_;
+  err_ = err != nullptr ? err : &default_err_;
+}
+
+void SimPlatform::SetCurrentDirectory(std::string directory) {
+  current_directory_ = std::move(directory);
+}
+
+std::size_t SimPlatform::CountCalls(const std::string& call) const {
+  return static_cast<std::size_t>(
+      std::count_if(calls_.begin(), calls_.end(),
+                    [&](const CallRecord& r) { return r.call == call; }));
+}
+
+std::size_t SimPlatform::open_handles() const { return handles_.size(); }
+
+bool SimPlatform::Begin(CallRecord record) {
+  calls_.push_back(std::move(record));
+  std::uint32_t error = 0;
+  if (!machine_.ConsumeFailure(calls_.back().call, &error)) return false;
+  Failed(error);
+  return true;
+}
+
+void SimPlatform::Succeed() { calls_.back().ok = true; }
+
+void SimPlatform::Failed(std::uint32_t error) {
+  calls_.back().ok = false;
+  calls_.back().error = error;
+  last_error_ = error;
+}
+
+Handle SimPlatform::AddHandle(OpenObject object) {
+  Handle handle = next_handle_;
+  next_handle_ += 4;
+  handles_.emplace(handle, std::move(object));
+  return handle;
+}
+
+SimStream* SimPlatform::StreamOf(Handle handle) {
+  if (handle == kSimStdOutput) return out_;
+  if (handle == kSimStdError) return err_;
+  return nullptr;
+}
+
+std::uint32_t SimPlatform::GetLastError() { return last_error_; }
+
+}  // namespace dorvane::sim

@@ -1,0 +1,153 @@
+// The platform calls implemented over a SimMachine: handles, failure
+// injection, call recording, standard streams.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "simulator/sim_machine.h"
+#include "simulator/sim_stream.h"
+
+namespace dorvane::sim {
+
+// One recorded platform call. GetLastError and CharNextA are not recorded:
+// the tool calls them for nearly every step and they would drown the log.
+//
+// What a, b, c and the texts hold, by call:
+//   CreateFileA           text path; a access, b share mode, c disposition
+//   DeviceIoControl       text path the handle was opened with; a code,
+//                         b in size, c out size; bytes the input as sent
+//   CloseHandle, FindClose, GetFileType, WriteFile
+//                         a the handle (WriteFile: b size, text the data)
+//   QueryDosDeviceA       text the name; a max chars
+//   GetVersionExA         a dwOSVersionInfoSize
+//   MultiByteToWideChar   text the input bytes; a code page, b its length,
+//                         c the output size
+//   WideCharToMultiByte   bytes the input units (little-endian); a code
+//                         page, b its length, c the output size
+//   FindFirstFileA        text the name
+//   FileTimeTo...         a, b the low and high halves of the input time
+//   GetStdHandle          a the std handle number
+//   GetModuleHandleExA    a flags; GetModuleFileNameA: a the size
+//   CharToOemA            text the source
+//   ShellExecuteA         text parameters, text2 file; a the result
+struct CallRecord {
+  std::string call;   // "CreateFileA", "DeviceIoControl", ...
+  std::string text;   // its main text argument: path, DOS name, parameters
+  std::string text2;  // a second text argument (see above)
+  std::uint32_t a = 0, b = 0, c = 0;  // numeric arguments (see above)
+  std::vector<std::uint8_t> bytes;    // DeviceIoControl: the input buffer
+  bool ok = false;
+  std::uint32_t error = 0;  // last error set by a failed call
+};
+
+// The calls that failure rules can make fail (every call but GetLastError,
+// GetCommandLineA and CharNextA, which cannot fail on Windows).
+const std::vector<std::string>& FailableCalls();
+
+// Standard handles are fixed pseudo values that never collide with the
+// handles CreateFileA and FindFirstFileA give out (multiples of 4).
+constexpr Handle kSimStdInput = 3;
+constexpr Handle kSimStdOutput = 7;
+constexpr Handle kSimStdError = 11;
+
+// The module file name the simulated process reports for itself.
+constexpr char kSimModuleFileName[] = "C:\\Program Files\\Dorvane\\dorvane.exe";
+
+class SimPlatform : public Platform {
+ public:
+  // The machine is shared and changed by the calls; the command line is what
+  // GetCommandLineA returns. Standard streams default to memory streams.
+  SimPlatform(SimMachine& machine, std::string command_line);
+  ~SimPlatform() override;
+
+  // nullptr selects the built-in memory stream again.
+  void SetStreams(SimStream* out, SimStream* err);
+  // Directory that FindFirstFileA resolves relative names against; default:
+  // the host's current directory. The driver has none (kernel_file_names.h).
+  void SetCurrentDirectory(std::string directory);
+
+  const MemoryStream& out() const { return default_out_; }
+  const MemoryStream& err() const { return default_err_; }
+  MemoryStream& mutable_out() { return default_out_; }
+  MemoryStream& mutable_err() { return default_err_; }
+  SimMachine& machine() { return machine_; }
+  const std::vector<CallRecord>& calls() const { return calls_; }
+  std::size_t CountCalls(const std::string& call) const;
+  // Device and find handles open now (standard handles are not counted).
+  std::size_t open_handles() const;
+
+  Handle CreateFileA(const char* name, std::uint32_t desired_access,
+                     std::uint32_t share_mode,
+                     std::uint32_t creation_disposition,
+                     std::uint32_t flags_and_attributes) override;
+  bool DeviceIoControl(Handle device, std::uint32_t code, void* in,
+                       std::uint32_t in_size, void* out, std::uint32_t out_size,
+                       std::uint32_t* bytes_returned) override;
+  bool CloseHandle(Handle handle) override;
+  std::uint32_t GetLastError() override;
+  std::uint32_t QueryDosDeviceA(const char* device_name, char* target_path,
+                                std::uint32_t max_chars) override;
+  bool GetVersionExA(OsVersionInfo* info) override;
+  int MultiByteToWideChar(std::uint32_t code_page, std::uint32_t flags,
+                          const char* multi_byte, int multi_byte_len,
+                          std::uint16_t* wide, int wide_len) override;
+  int WideCharToMultiByte(std::uint32_t code_page, std::uint32_t flags,
+                          const std::uint16_t* wide, int wide_len,
+                          char* multi_byte, int multi_byte_len) override;
+  const char* GetCommandLineA() override;
+  Handle FindFirstFileA(const char* file_name, FindData* data) override;
+  bool FindClose(Handle find) override;
+  bool FileTimeToLocalFileTime(const FileTime* file_time,
+                               FileTime* local_file_time) override;
+  bool FileTimeToDosDateTime(const FileTime* file_time, std::uint16_t* fat_date,
+                             std::uint16_t* fat_time) override;
+  Handle GetStdHandle(std::uint32_t std_handle) override;
+  std::uint32_t GetFileType(Handle file) override;
+  bool WriteFile(Handle file, const void* buffer, std::uint32_t bytes_to_write,
+                 std::uint32_t* bytes_written) override;
+  bool GetModuleHandleExA(std::uint32_t flags, const void* address,
+                          Handle* module) override;
+  std::uint32_t GetModuleFileNameA(Handle module, char* file_name,
+                                   std::uint32_t size) override;
+  const char* CharNextA(const char* current) override;
+  bool CharToOemA(const char* source, char* destination) override;
+  std::uintptr_t ShellExecuteA(Handle window, const char* operation,
+                               const char* file, const char* parameters,
+                               const char* directory,
+                               int show_command) override;
+
+ private:
+  struct OpenObject {
+    bool find = false;         // a find handle, else a device
+    std::string path;          // as opened
+    std::string object_name;   // device: its object
+    std::uint32_t access = 0;  // device: desired access
+  };
+
+  // Records the call; consumes a failure rule first. True when the call is
+  // to fail (the record and last error are set then).
+  bool Begin(CallRecord record);
+  // Completes the current record.
+  void Succeed();
+  void Failed(std::uint32_t error);
+  std::uint32_t ResolveCodePage(std::uint32_t code_page) const;
+  Handle AddHandle(OpenObject object);
+  SimStream* StreamOf(Handle handle);
+
+  SimMachine& machine_;
+  std::string command_line_;
+  MemoryStream default_out_, default_err_;
+  SimStream* out_;
+  SimStream* err_;
+  std::string current_directory_;
+  std::uint32_t last_error_ = 0;
+  std::vector<CallRecord> calls_;
+  std::map<Handle, OpenObject> handles_;
+  Handle next_handle_ = 0x40;
+};
+
+}  // namespace dorvane::sim
