@@ -19,33 +19,6 @@ constexpr std::size_t kFileNameAt = 62;
 
 }  // namespace
 
-void PutU16(std::uint8_t* at, std::uint16_t value) {
-  at[0] = static_cast<std::uint8_t>(value);
-  at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::uint8_t* at, std::uint32_t value) {
-  PutU16(at, static_cast<std::uint16_t>(value));
-  PutU16(at + 2, static_cast<std::uint16_t>(value >> 16));
-}
-
-void PutU64(std::uint8_t* at, std::uint64_t value) {
-  PutU32(at, static_cast<std::uint32_t>(value));
-  PutU32(at + 4, static_cast<std::uint32_t>(value >> 32));
-}
-
-std::uint16_t GetU16(const std::uint8_t* at) {
-  return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
-}
-
-std::uint32_t GetU32(const std::uint8_t* at) {
-  return GetU16(at) | (static_cast<std::uint32_t>(GetU16(at + 2)) << 16);
-}
-
-std::uint64_t GetU64(const std::uint8_t* at) {
-  return GetU32(at) | (static_cast<std::uint64_t>(GetU32(at + 4)) << 32);
-}
-
 void StartRequest(std::uint8_t* buffer, std::size_t size,
                   std::uint32_t control_code) {
   std::memset(buffer, 0, size);

@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/unique_handle.h"
+#include "runtime/bytes.h"
 
 namespace dorvane {
 
@@ -22,6 +23,21 @@ constexpr std::uint32_t CtlRemoveDevice = 0x83730806u;
 // The number that asks the driver to choose on create and means every disk
 // on remove.
 constexpr std::uint32_t AllDevices = 0x00FFFFFFu;
+
+// DiskSize counts bytes; the command line and the list count megabytes.
+constexpr std::int64_t kMegabyte = 1048576;
+
+// Flags of a DeviceConfig. Bit 0x200 marks a disk backed by memory; the
+// other bits are the driver's own. Each create command sends one value.
+constexpr std::uint32_t kMemoryBackedFlag = 0x200;
+constexpr std::uint32_t kVirtualMemoryDiskFlags = 0x210;  // vm add, vm new
+constexpr std::uint32_t kFileDiskFlags = 0x110;  // file add/new, pm add/new
+constexpr std::uint32_t kSharedMemoryDiskFlags = 0x3300;  // file shm
+static_assert((kVirtualMemoryDiskFlags & kMemoryBackedFlag) != 0 &&
+                  (kSharedMemoryDiskFlags & kMemoryBackedFlag) != 0 &&
+                  (kFileDiskFlags & kMemoryBackedFlag) == 0,
+              "vm and shm disks are listed as memory, file and pm disks by "
+              "their backing name");
 
 constexpr std::size_t kHeaderSize = 28;
 constexpr std::size_t kDeviceConfigSize = 546;
@@ -52,13 +68,6 @@ struct AdapterDeviceList {
   std::uint32_t DeviceCount = 0;
   std::uint32_t DeviceNumbers[kAdapterSlots] = {};
 };
-
-void PutU16(std::uint8_t* at, std::uint16_t value);
-void PutU32(std::uint8_t* at, std::uint32_t value);
-void PutU64(std::uint8_t* at, std::uint64_t value);
-std::uint16_t GetU16(const std::uint8_t* at);
-std::uint32_t GetU32(const std::uint8_t* at);
-std::uint64_t GetU64(const std::uint8_t* at);
 
 // Zeroes the whole request buffer and writes the header: payload length is
 // size minus the header.

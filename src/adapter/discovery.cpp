@@ -4,6 +4,7 @@
 
 #include "adapter/control_messages.h"
 #include "lib/resolve_dos_device.h"
+#include "runtime/ascii.h"
 
 namespace dorvane {
 namespace {
@@ -11,9 +12,7 @@ namespace {
 constexpr char kAdapterPrefix[] = "\\\\.\\scsi";
 
 std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : text) c = ToLowerAscii(c);
   return text;
 }
 

@@ -70,10 +70,6 @@ Error ConvertFileName(Platform& platform, const std::string& name,
 
 }  // namespace
 
-std::string PrepareFileName(const std::string& name) {
-  return NeedsNtPrefix(name) ? kNtPrefix + name : name;
-}
-
 Error AddVirtualDisk(Platform& platform, const std::string& adapter_path,
                      const std::string& name, std::uint32_t flags,
                      std::int64_t disk_size, std::uint32_t* device_number) {

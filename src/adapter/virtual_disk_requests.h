@@ -31,7 +31,4 @@ Error QueryVirtualDisk(Platform& platform, const std::string& adapter_path,
 Error RemoveVirtualDisk(Platform& platform, const std::string& adapter_path,
                         std::uint32_t device_number);
 
-// The name as the driver is handed it.
-std::string PrepareFileName(const std::string& name);
-
 }  // namespace dorvane

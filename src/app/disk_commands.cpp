@@ -11,12 +11,6 @@
 namespace dorvane {
 namespace {
 
-constexpr std::int64_t kMegabyte = 1048576;
-
-constexpr std::uint32_t kVirtualMemoryFlags = 0x210;
-constexpr std::uint32_t kFileFlags = 0x110;
-constexpr std::uint32_t kSharedMemoryFlags = 0x3300;
-
 // One create command: where its backing name and size come from.
 struct CreateCommand {
   const char* word;
@@ -29,13 +23,14 @@ struct CreateCommand {
 
 // In the order the sub-words are tested.
 constexpr CreateCommand kCreateCommands[] = {
-    {"vm", "add", "", 3, 0, kVirtualMemoryFlags},
-    {"vm", "new", "", 0, 3, kVirtualMemoryFlags},
-    {"pm", "add", "awealloc\\??\\", 3, 0, kFileFlags},
-    {"pm", "new", "awealloc", 0, 3, kFileFlags},
-    {"file", "add", "", 3, 0, kFileFlags},
-    {"file", "new", "", 3, 4, kFileFlags},
-    {"file", "shm", "\\BaseNamedObjects\\Global\\", 3, 0, kSharedMemoryFlags},
+    {"vm", "add", "", 3, 0, kVirtualMemoryDiskFlags},
+    {"vm", "new", "", 0, 3, kVirtualMemoryDiskFlags},
+    {"pm", "add", "awealloc\\??\\", 3, 0, kFileDiskFlags},
+    {"pm", "new", "awealloc", 0, 3, kFileDiskFlags},
+    {"file", "add", "", 3, 0, kFileDiskFlags},
+    {"file", "new", "", 3, 4, kFileDiskFlags},
+    {"file", "shm", "\\BaseNamedObjects\\Global\\", 3, 0,
+     kSharedMemoryDiskFlags},
 };
 
 const char* const kRemoveWords[] = {"vm", "pm", "file"};

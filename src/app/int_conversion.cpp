@@ -2,23 +2,18 @@
 
 #include <string>
 
+#include "runtime/ascii.h"
+
 namespace dorvane {
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // Scans hexadecimal digits from i; false when a digit would push the value
 // past 32 bits.
 bool ScanHex(std::string_view text, std::size_t* i, std::uint32_t* value) {
   std::uint32_t v = 0;
-  for (; *i < text.size() && HexDigit(text[*i]) >= 0; ++*i) {
+  for (; *i < text.size() && HexDigitValue(text[*i]) >= 0; ++*i) {
     if (v > 0x0FFFFFFFu) return false;
-    v = v * 16 + static_cast<std::uint32_t>(HexDigit(text[*i]));
+    v = v * 16 + static_cast<std::uint32_t>(HexDigitValue(text[*i]));
   }
   *value = v;
   return true;

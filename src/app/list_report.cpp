@@ -9,9 +9,6 @@
 namespace dorvane {
 namespace {
 
-constexpr std::int64_t kMegabyte = 1048576;
-constexpr std::uint32_t kMemoryBackedFlag = 0x200;
-
 // FileName up to its first zero unit, in the ANSI code page.
 std::string BackingName(Platform& platform, const DeviceConfig& config) {
   int units = 0;

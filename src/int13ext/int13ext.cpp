@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "adapter/control_messages.h"
 #include "platform/unique_handle.h"
+#include "runtime/bytes.h"
 
 namespace dorvane {
 namespace {
@@ -43,8 +43,6 @@ bool IsWinNT(Platform& platform) {
 void InitializePlatformFlag(Platform& platform) {
   g_platform_is_nt = IsWinNT(platform);
 }
-
-bool PlatformIsNT() { return g_platform_is_nt; }
 
 bool GetDriveGeometry(Platform& platform, std::uint8_t drive,
                       DiskGeometry* geometry) {

@@ -40,7 +40,6 @@ bool IsWinNT(Platform& platform);
 // The start-up step: keeps IsWinNT's answer as the process-wide platform
 // flag that GetDriveParams reads.
 void InitializePlatformFlag(Platform& platform);
-bool PlatformIsNT();
 
 // True when the drive opened (with no access rights asked for) and answered
 // the geometry query; the record is then filled.

@@ -95,7 +95,6 @@ TEST_F(DriveProbeTest, FailuresLeaveTheRecordUntouched) {
 TEST_F(DriveProbeTest, NotNtTouchesNothing) {
   machine_.is_nt = false;
   InitializePlatformFlag(platform_);
-  EXPECT_FALSE(PlatformIsNT());
   DriveParams params;
   std::memset(params.bytes, 0x11, sizeof params.bytes);
   EXPECT_FALSE(GetDriveParams(platform_, 0, &params));

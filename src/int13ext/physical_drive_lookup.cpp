@@ -2,6 +2,7 @@
 
 #include "int13ext/int13ext.h"
 #include "platform/unique_handle.h"
+#include "runtime/ascii.h"
 
 namespace dorvane {
 namespace {
@@ -9,9 +10,8 @@ namespace {
 constexpr std::size_t kScsiAddressSize = 8;
 
 void PutHexByte(std::uint8_t value, char* at) {
-  static const char kDigits[] = "0123456789ABCDEF";
-  at[0] = kDigits[value >> 4];
-  at[1] = kDigits[value & 0xF];
+  at[0] = kHexDigits[value >> 4];
+  at[1] = kHexDigits[value & 0xF];
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "runtime/format.h"
 
+#include "runtime/ascii.h"
+
 namespace dorvane {
 
 std::string FormatUnsigned(std::uint64_t value) {
@@ -23,11 +25,10 @@ std::string FormatSigned(std::int64_t value) {
 }
 
 std::string FormatHex(std::uint64_t value, int min_digits) {
-  static const char kDigits[] = "0123456789ABCDEF";
   char digits[16];
   int n = 0;
   do {
-    digits[n++] = kDigits[value & 0xF];
+    digits[n++] = kHexDigits[value & 0xF];
     value >>= 4;
   } while (value != 0);
   std::string text;
