@@ -13,7 +13,9 @@
 namespace {
 
 bool Parses(std::string_view text, std::int32_t* value) {
-  return !dorvane::StrToInt(text, value);
+  dorvane::Expected<std::int32_t> parsed = dorvane::StrToInt(text);
+  if (parsed.has_value()) *value = *parsed;
+  return parsed.has_value();
 }
 
 }  // namespace
@@ -22,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   // An exactly sized copy, so that a read past the end is caught.
   std::string text(reinterpret_cast<const char*>(data), size);
-  std::int32_t value = 0;
-  dorvane::Error error = dorvane::StrToInt(text, &value);
-  if (error) {
+  dorvane::Expected<std::int32_t> parsed = dorvane::StrToInt(text);
+  if (!parsed.has_value()) {
+    const dorvane::Error& error = parsed.error();
     FUZZ_CHECK(error.error_class() == dorvane::ErrorClass::kEConvertError);
     FUZZ_CHECK(error.message() ==
                "'" + text + "' is not a valid integer value");
@@ -33,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     FUZZ_CHECK(!Parses(" " + text, &again));
     return 0;
   }
+  const std::int32_t value = *parsed;
   // Accepted: the same value in decimal, in every hexadecimal form, and
   // behind leading blanks.
   std::int32_t again = 0;

@@ -50,9 +50,8 @@ TEST_F(RequestBytesTest, RemoveAllIsTheseThirtyTwoBytes) {
 }
 
 TEST_F(RequestBytesTest, CreateCarriesSizeAndAutomaticNumber) {
-  std::uint32_t number = 0;
-  EXPECT_FALSE(AddVirtualDisk(platform_, "\\\\.\\scsi2:", "", 0x210, 104857600,
-                              &number));
+  EXPECT_TRUE(AddVirtualDisk(platform_, "\\\\.\\scsi2:", "", 0x210, 104857600)
+                  .has_value());
   Bytes request = testing::LastRequest(platform_.calls(), CtlCreateDevice);
   ASSERT_EQ(request.size(), 574u);
   EXPECT_EQ(Bytes(request.begin() + 24, request.begin() + 40),
@@ -73,9 +72,8 @@ TEST_F(RequestBytesTest, QueryAdapterAndQueryDeviceCarryZeroPayloads) {
   for (std::size_t i = 28; i < sizeof request; ++i) EXPECT_EQ(request[i], 0);
 
   DeviceConfig config;
-  bool described = true;
-  EXPECT_FALSE(QueryVirtualDisk(platform_, "\\\\.\\scsi2:", 0x0A0B0C, &config,
-                                &described));
+  EXPECT_TRUE(QueryVirtualDisk(platform_, "\\\\.\\scsi2:", 0x0A0B0C, &config)
+                  .has_value());
   Bytes query = testing::LastRequest(platform_.calls(), CtlQueryDevice);
   ASSERT_EQ(query.size(), 574u);
   EXPECT_EQ(GetU32(query.data() + 24), 546u);

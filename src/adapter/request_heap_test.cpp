@@ -95,25 +95,24 @@ TEST(RequestHeapTest, SuccessPathsAllocateNothing) {
   InitializePlatformFlag(platform);
   const std::string adapter = "\\\\.\\scsi2:";
   const std::string name = "C:\\images\\a-rather-long-disk-image-name.img";
-  std::uint32_t number = 0;
+  Expected<std::uint32_t> number = 0u;
   DeviceConfig config;
-  bool described = false;
+  Expected<bool> described = false;
   DriveParams params;
   DrivePath path = {};
   bool ok = false;
 
   EXPECT_EQ(CountAllocations([&] {
-              ok = !AddVirtualDisk(platform, adapter, name, 0x110, 0, &number);
+              number = AddVirtualDisk(platform, adapter, name, 0x110, 0);
             }),
             0u);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(number, 0x100u);
+  ASSERT_TRUE(number.has_value());
+  EXPECT_EQ(*number, 0x100u);
   EXPECT_EQ(CountAllocations([&] {
-              ok = !QueryVirtualDisk(platform, adapter, 0x100, &config,
-                                     &described);
+              described = QueryVirtualDisk(platform, adapter, 0x100, &config);
             }),
             0u);
-  EXPECT_TRUE(ok && described);
+  EXPECT_TRUE(described.has_value() && *described);
   EXPECT_EQ(CountAllocations([&] {
               ok = !RemoveVirtualDisk(platform, adapter, AllDevices);
             }),

@@ -70,9 +70,11 @@ Error ConvertFileName(Platform& platform, const std::string& name,
 
 }  // namespace
 
-Error AddVirtualDisk(Platform& platform, const std::string& adapter_path,
-                     const std::string& name, std::uint32_t flags,
-                     std::int64_t disk_size, std::uint32_t* device_number) {
+Expected<std::uint32_t> AddVirtualDisk(Platform& platform,
+                                       const std::string& adapter_path,
+                                       const std::string& name,
+                                       std::uint32_t flags,
+                                       std::int64_t disk_size) {
   DeviceConfig config;
   config.DeviceNumber = AllDevices;
   config.DiskSize = disk_size;
@@ -88,26 +90,23 @@ Error AddVirtualDisk(Platform& platform, const std::string& adapter_path,
   if (Error error = ExchangeFailure(result, "DeviceIoControl failed:")) {
     return error;
   }
-  *device_number = GetU32(request + kHeaderSize);
-  return Error();
+  return GetU32(request + kHeaderSize);
 }
 
-Error QueryVirtualDisk(Platform& platform, const std::string& adapter_path,
-                       std::uint32_t device_number, DeviceConfig* config,
-                       bool* described) {
+Expected<bool> QueryVirtualDisk(Platform& platform,
+                                const std::string& adapter_path,
+                                std::uint32_t device_number,
+                                DeviceConfig* config) {
   *config = DeviceConfig();
-  *described = false;
   std::uint8_t request[kDeviceRequestSize];
   StartRequest(request, sizeof request, CtlQueryDevice);
   PutU32(request + kHeaderSize, device_number);
   ExchangeResult result =
       Exchange(platform, adapter_path, request, sizeof request);
   if (Error error = ExchangeFailure(result, "failed:")) return error;
-  if (result.bytes_returned > kHeaderSize) {
-    DecodeDeviceConfig(request, config);
-    *described = true;
-  }
-  return Error();
+  if (result.bytes_returned <= kHeaderSize) return false;
+  DecodeDeviceConfig(request, config);
+  return true;
 }
 
 Error RemoveVirtualDisk(Platform& platform, const std::string& adapter_path,

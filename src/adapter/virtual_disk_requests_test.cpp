@@ -42,10 +42,9 @@ class FileNameTest : public VirtualDiskRequestsTest,
 TEST_P(FileNameTest, ReachesTheDriverPrepared) {
   const NameCase& c = GetParam();
   machine_.code_page = c.code_page;
-  std::uint32_t number = 0;
   // The backing does not exist on the simulated machine; only the request
   // matters here.
-  (void)AddVirtualDisk(platform_, kAdapter, c.name, 0x110, 1048576, &number);
+  (void)AddVirtualDisk(platform_, kAdapter, c.name, 0x110, 1048576);
   std::vector<std::uint8_t> request = LastCreate();
   ASSERT_EQ(request.size(), kDeviceRequestSize);
   EXPECT_EQ(GetU16(request.data() + 60), 2 * c.sent.size());
@@ -96,9 +95,8 @@ TEST_F(VirtualDiskRequestsTest, NamesLongerThanTheFieldAreRefusedUnopened) {
   for (const Case& c : cases) {
     machine_.code_page = c.code_page;
     std::size_t opens = platform_.CountCalls("CreateFileA");
-    std::uint32_t number = 0;
     Error error =
-        AddVirtualDisk(platform_, kAdapter, c.name, 0x110, 1048576, &number);
+        AddVirtualDisk(platform_, kAdapter, c.name, 0x110, 1048576).error();
     if (c.fits) {
       EXPECT_FALSE(error) << c.name.size() << ": " << error.message();
       EXPECT_EQ(GetU16(LastCreate().data() + 60), 510);
@@ -115,8 +113,8 @@ TEST_F(VirtualDiskRequestsTest, AFailedConversionSendsNothing) {
   for (std::uint32_t error :
        {kErrorInvalidParameter, kErrorInsufficientBuffer}) {
     machine_.Fail("MultiByteToWideChar", error);
-    std::uint32_t number = 0;
-    EXPECT_EQ(AddVirtualDisk(platform_, kAdapter, "a.img", 0x110, 0, &number)
+    EXPECT_EQ(AddVirtualDisk(platform_, kAdapter, "a.img", 0x110, 0)
+                  .error()
                   .message(),
               "MultiByteToWideChar failed:" + std::to_string(error));
     EXPECT_EQ(platform_.CountCalls("CreateFileA"), 0u);
@@ -124,22 +122,16 @@ TEST_F(VirtualDiskRequestsTest, AFailedConversionSendsNothing) {
 }
 
 TEST_F(VirtualDiskRequestsTest, AddTakesTheDriversNumber) {
-  std::uint32_t number = 0;
-  ASSERT_FALSE(
-      AddVirtualDisk(platform_, kAdapter, "", 0x210, 1048576, &number));
-  EXPECT_EQ(number, 0u);
-  ASSERT_FALSE(
-      AddVirtualDisk(platform_, kAdapter, "", 0x210, 1048576, &number));
-  EXPECT_EQ(number, 0x100u);
+  EXPECT_EQ(*AddVirtualDisk(platform_, kAdapter, "", 0x210, 1048576), 0u);
+  EXPECT_EQ(*AddVirtualDisk(platform_, kAdapter, "", 0x210, 1048576), 0x100u);
   // A driver that leaves the number alone hands back AllDevices.
   platform_.rewrites[CtlCreateDevice] = [](std::uint8_t* answer,
                                            std::uint32_t*) {
     PutU32(answer + 28, AllDevices);
     PutU32(answer + 20, 0xC0000001);  // ReturnCode is never looked at
   };
-  ASSERT_FALSE(
-      AddVirtualDisk(platform_, kAdapter, "", 0x210, 1048576, &number));
-  EXPECT_EQ(number, AllDevices);
+  EXPECT_EQ(*AddVirtualDisk(platform_, kAdapter, "", 0x210, 1048576),
+            AllDevices);
 }
 
 TEST_F(VirtualDiskRequestsTest, FailuresCarryTheirMessages) {
@@ -159,18 +151,17 @@ TEST_F(VirtualDiskRequestsTest, FailuresCarryTheirMessages) {
        "DeviceIoControl failed:1117"},
   };
   for (const Case& c : cases) {
-    std::uint32_t number = 7;
     machine_.Fail(c.call, c.error);
-    EXPECT_EQ(AddVirtualDisk(platform_, kAdapter, "", 0x210, 1048576, &number)
+    EXPECT_EQ(AddVirtualDisk(platform_, kAdapter, "", 0x210, 1048576)
+                  .error()
                   .message(),
               c.add);
-    EXPECT_EQ(number, 7u);
     DeviceConfig config;
     config.Flags = 9;
-    bool described = true;
     machine_.Fail(c.call, c.error);
-    Error query = QueryVirtualDisk(platform_, kAdapter, 0, &config, &described);
-    EXPECT_EQ(query.message(), c.query);
+    EXPECT_EQ(
+        QueryVirtualDisk(platform_, kAdapter, 0, &config).error().message(),
+        c.query);
     EXPECT_EQ(config.Flags, 0u) << "zeroed before anything else";
     machine_.Fail(c.call, c.error);
     EXPECT_EQ(RemoveVirtualDisk(platform_, kAdapter, 0).message(), c.remove);
@@ -178,19 +169,18 @@ TEST_F(VirtualDiskRequestsTest, FailuresCarryTheirMessages) {
 }
 
 TEST_F(VirtualDiskRequestsTest, QueryDescribesOnlyAnswersLongerThanTheHeader) {
-  std::uint32_t number = 0;
-  ASSERT_FALSE(AddVirtualDisk(platform_, kAdapter,
-                              "\\BaseNamedObjects\\Global\\d", 0x3300, 5242880,
-                              &number));
+  Expected<std::uint32_t> number = AddVirtualDisk(
+      platform_, kAdapter, "\\BaseNamedObjects\\Global\\d", 0x3300, 5242880);
+  ASSERT_TRUE(number.has_value());
   DeviceConfig config;
-  bool described = false;
   platform_.rewrites[CtlQueryDevice] = [](std::uint8_t* answer,
                                           std::uint32_t*) {
     PutU32(answer + 44, 0xDEADBEEF);  // Reserved
   };
-  ASSERT_FALSE(
-      QueryVirtualDisk(platform_, kAdapter, number, &config, &described));
-  EXPECT_TRUE(described);
+  Expected<bool> described =
+      QueryVirtualDisk(platform_, kAdapter, *number, &config);
+  ASSERT_TRUE(described.has_value());
+  EXPECT_TRUE(*described);
   EXPECT_EQ(config.DiskSize, 5242880);
   EXPECT_EQ(config.Flags, 0x3300u);
   EXPECT_EQ(config.Reserved, 0u);
@@ -201,9 +191,9 @@ TEST_F(VirtualDiskRequestsTest, QueryDescribesOnlyAnswersLongerThanTheHeader) {
                                                   std::uint32_t* returned) {
       *returned = length;
     };
-    ASSERT_FALSE(
-        QueryVirtualDisk(platform_, kAdapter, number, &config, &described));
-    EXPECT_EQ(described, length > 28) << length;
+    described = QueryVirtualDisk(platform_, kAdapter, *number, &config);
+    ASSERT_TRUE(described.has_value());
+    EXPECT_EQ(*described, length > 28) << length;
     EXPECT_EQ(config.Flags, length > 28 ? 0x3300u : 0u) << length;
   }
 }

@@ -1,4 +1,4 @@
-#include "app/invocation.h"
+#include "app/adapter_command_frame.h"
 
 namespace dorvane {
 

@@ -5,6 +5,7 @@
 
 #include "adapter/control_messages.h"
 #include "adapter/virtual_disk_requests.h"
+#include "app/adapter_command_frame.h"
 #include "app/int_conversion.h"
 #include "runtime/format.h"
 
@@ -43,18 +44,16 @@ Error CreateDisk(Invocation& run, const CreateCommand& command) {
   }
   request.DiskSize = 0;
   if (command.size_argument != 0) {
-    std::int32_t megabytes = 0;
-    if (Error error =
-            StrToInt(run.args.Get(command.size_argument), &megabytes)) {
-      return error;
-    }
-    request.DiskSize = megabytes * kMegabyte;
+    Expected<std::int32_t> megabytes =
+        StrToInt(run.args.Get(command.size_argument));
+    if (!megabytes.has_value()) return megabytes.error();
+    request.DiskSize = *megabytes * kMegabyte;
   }
-  if (Error error = AddVirtualDisk(run.platform, request.AdapterPath,
-                                   request.FileName, command.flags,
-                                   request.DiskSize, &request.DeviceNumber)) {
-    return error;
-  }
+  Expected<std::uint32_t> number =
+      AddVirtualDisk(run.platform, request.AdapterPath, request.FileName,
+                     command.flags, request.DiskSize);
+  if (!number.has_value()) return number.error();
+  request.DeviceNumber = *number;
   return run.out.WriteLine("device " + FormatHex(request.DeviceNumber, 6) +
                            " added ok");
 }
@@ -62,9 +61,9 @@ Error CreateDisk(Invocation& run, const CreateCommand& command) {
 Error RemoveDisk(Invocation& run) {
   // The id is converted before the handler is entered: a bad id is not
   // caught here.
-  std::int32_t id = 0;
-  if (Error error = StrToInt("$" + run.args.Get(3), &id)) return error;
-  run.request.DeviceNumber = static_cast<std::uint32_t>(id);
+  Expected<std::int32_t> id = StrToInt("$" + run.args.Get(3));
+  if (!id.has_value()) return id.error();
+  run.request.DeviceNumber = static_cast<std::uint32_t>(*id);
   return RunAdapterCommand(run, "", [&run] {
     if (Error error = RemoveVirtualDisk(run.platform, run.request.AdapterPath,
                                         run.request.DeviceNumber)) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "adapter/discovery.h"
+#include "app/adapter_command_frame.h"
 #include "app/arguments.h"
 #include "app/disk_commands.h"
 #include "app/dorvane.h"
@@ -44,9 +45,7 @@ Error DriverCheck(Invocation& run) {
 
 Error RunDriverCommand(Invocation& run, const std::string& sub_word) {
   if (sub_word == "check") return DriverCheck(run);
-  if (sub_word == "install") return RunDriverInstall(run);
-  if (sub_word == "remove") return RunDriverRemove(run);
-  return Error();
+  return RunDriverPackageCommand(run, sub_word);
 }
 
 Error RunCommandLine(Invocation& run) {

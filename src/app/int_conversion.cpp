@@ -32,7 +32,7 @@ bool ScanDecimal(std::string_view text, std::size_t* i, std::uint64_t* value) {
 
 }  // namespace
 
-Error StrToInt(std::string_view text, std::int32_t* value) {
+Expected<std::int32_t> StrToInt(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   bool negative = false;
@@ -68,8 +68,7 @@ Error StrToInt(std::string_view text, std::int32_t* value) {
     return RaiseConvertError("'" + std::string(text) +
                              "' is not a valid integer value");
   }
-  *value = static_cast<std::int32_t>(result);
-  return Error();
+  return static_cast<std::int32_t>(result);
 }
 
 }  // namespace dorvane

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "runtime/error.h"
+#include "runtime/expected.h"
 
 namespace dorvane {
 
@@ -13,6 +13,6 @@ namespace dorvane {
 // Hexadecimal takes a 32-bit pattern ($FFFFFFFF is -1); decimal must fit in
 // a signed 32-bit number. Otherwise EConvertError
 // "'TEXT' is not a valid integer value".
-Error StrToInt(std::string_view text, std::int32_t* value);
+Expected<std::int32_t> StrToInt(std::string_view text);
 
 }  // namespace dorvane

@@ -17,18 +17,17 @@ class StrToIntTest : public ::testing::TestWithParam<Conversion> {};
 
 TEST_P(StrToIntTest, ConvertsOrRaisesConvertError) {
   const Conversion& c = GetParam();
-  std::int32_t value = 12345;
-  Error error = StrToInt(c.text, &value);
+  Expected<std::int32_t> value = StrToInt(c.text);
+  const Error& error = value.error();
   if (c.valid) {
-    ASSERT_FALSE(error) << c.text << ": " << error.message();
-    EXPECT_EQ(value, c.value) << c.text;
+    ASSERT_TRUE(value.has_value()) << c.text << ": " << error.message();
+    EXPECT_EQ(*value, c.value) << c.text;
   } else {
-    ASSERT_TRUE(error) << c.text;
+    ASSERT_FALSE(value.has_value()) << c.text;
     EXPECT_EQ(error.error_class(), ErrorClass::kEConvertError);
     EXPECT_STREQ(error.class_name(), "EConvertError");
     EXPECT_EQ(error.message(),
               "'" + std::string(c.text) + "' is not a valid integer value");
-    EXPECT_EQ(value, 12345) << "no value on failure";
   }
 }
 

@@ -27,12 +27,11 @@ std::string BackingName(Platform& platform, const DeviceConfig& config) {
 // One disk's line; any error raised here replaces the line.
 Error ReportDisk(Platform& platform, TextOutput& out,
                  const std::string& adapter_path, std::uint32_t number) {
+  // An undescribed disk shows as all zero, so the answer is not consulted.
   DeviceConfig config;
-  bool described = false;  // an undescribed disk shows as all zero
-  if (Error error = QueryVirtualDisk(platform, adapter_path, number, &config,
-                                     &described)) {
-    return error;
-  }
+  Expected<bool> described =
+      QueryVirtualDisk(platform, adapter_path, number, &config);
+  if (!described.has_value()) return described.error();
   const std::string address = FormatHex(number, 6);
   std::string line = address;
   line += '\t';

@@ -1,0 +1,26 @@
+// A value or the error that kept an operation from producing it, for
+// operations whose result the caller reads.
+#pragma once
+
+#include <utility>
+
+#include "runtime/error.h"
+
+namespace dorvane {
+
+template <typename T>
+class [[nodiscard]] Expected {
+ public:
+  Expected(T value) : value_(std::move(value)) {}      // NOLINT: implicit
+  Expected(Error error) : error_(std::move(error)) {}  // NOLINT: implicit
+
+  bool has_value() const { return !error_; }
+  const T& operator*() const { return value_; }
+  const Error& error() const { return error_; }
+
+ private:
+  T value_{};
+  Error error_;
+};
+
+}  // namespace dorvane
