@@ -11,8 +11,13 @@
 
 namespace dorvane::testing {
 
+// Marks in `meant` where a failed write ended inside a line: the tool
+// drops the rest of that line, so the next write begins a new one.
+inline constexpr char kCutLine = '\x01';
+
 struct WrittenStream {
-  std::string meant;      // every write, failed ones included
+  std::string meant;      // every write, failed ones included, kCutLine
+                          // after a failed one that ends inside a line
   std::string delivered;  // the writes that succeeded
 };
 
@@ -33,7 +38,11 @@ inline WrittenStreams SplitWrites(const std::vector<sim::CallRecord>& calls) {
     if (record.call != "WriteFile") continue;
     WrittenStream& stream = report ? streams.err : streams.out;
     stream.meant += record.text;
-    if (record.ok) stream.delivered += record.text;
+    if (record.ok) {
+      stream.delivered += record.text;
+    } else if (!record.text.empty() && record.text.back() != '\n') {
+      stream.meant += kCutLine;
+    }
   }
   return streams;
 }

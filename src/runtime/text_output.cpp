@@ -23,6 +23,13 @@ Error TextOutput::Flush() {
 
 void TextOutput::Append(std::string_view bytes) {
   while (!bytes.empty()) {
+    if (dropping_line_) {
+      const std::size_t line_end = bytes.find('\n');
+      if (line_end == std::string_view::npos) return;
+      bytes.remove_prefix(line_end + 1);
+      dropping_line_ = false;
+      continue;
+    }
     std::size_t room = kBufferSize - used_;
     std::size_t take = bytes.size() < room ? bytes.size() : room;
     std::memcpy(buffer_ + used_, bytes.data(), take);
@@ -36,6 +43,7 @@ void TextOutput::WriteBuffer() {
   // The buffer is given up whether or not the write succeeds, so that a
   // failed write is reported once and never repeated.
   const char* data = buffer_;
+  const std::size_t cut = used_;
   std::size_t left = used_;
   used_ = 0;
   while (left > 0) {
@@ -50,6 +58,8 @@ void TextOutput::WriteBuffer() {
     if (error != 0 || written == 0) {
       if (!failed_) error_ = error;
       failed_ = true;
+      // The rest of a line cut here would arrive without its beginning.
+      dropping_line_ = buffer_[cut - 1] != '\n';
       return;
     }
     std::size_t taken = written < left ? written : left;

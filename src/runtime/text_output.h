@@ -1,7 +1,9 @@
 // Standard output as the tool writes it: lines ended by CR LF, buffered in
 // 128 bytes. On a console the buffer goes out at every line end; on a file or
 // pipe when it fills and at exit. Every line is followed by the write-error
-// test: a failed write raises EInOutError.
+// test: a failed write raises EInOutError. The bytes of a failed write are
+// lost, and so is the rest of the line they cut: no line is written without
+// its beginning.
 #pragma once
 
 #include <cstddef>
@@ -36,7 +38,8 @@ class TextOutput {
   bool console_;
   char buffer_[kBufferSize];
   std::size_t used_ = 0;
-  bool failed_ = false;  // a write failed since the last test
+  bool failed_ = false;         // a write failed since the last test
+  bool dropping_line_ = false;  // until the next line end
   std::uint32_t error_ = 0;
 };
 

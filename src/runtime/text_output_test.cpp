@@ -75,14 +75,60 @@ TEST_F(TextOutputTest, AFailedWriteRaisesInOutErrorOnce) {
   }
 }
 
-TEST_F(TextOutputTest, TheLineThatFillsTheBufferCarriesTheError) {
-  Use(false);
-  TextOutput out(platform_);
-  machine_.Fail("WriteFile", 232);
-  ASSERT_FALSE(out.WriteLine(std::string(100, 'a')));
-  EXPECT_EQ(out.WriteLine(std::string(100, 'b')).message(), "I/O error 232");
-  ASSERT_FALSE(out.Flush());
-  EXPECT_EQ(stream_.text(), std::string(74, 'b') + "\r\n");
+// Where a failed write cuts the buffered text: the line it cut is not
+// continued, the lines after it are written.
+TEST_F(TextOutputTest, AFailedWriteLeavesNoTornLine) {
+  struct Case {
+    const char* what;
+    bool console;
+    std::vector<std::string> lines;
+    std::uint32_t fail_after;  // WriteFile calls that succeed first
+    std::size_t error_at;      // the line whose test raises the error
+    std::string delivered;
+  };
+  const std::string a(100, 'a'), b(100, 'b'), x(300, 'x'), q(130, 'q');
+  const Case cases[] = {
+      {"cut inside a line", false, {a, b, "c"}, 0, 1, "c\r\n"},
+      {"cut at a line end", false, {std::string(126, 'd'), "e"}, 0, 0, "e\r\n"},
+      {"cut between CR and LF",
+       false,
+       {std::string(127, 'd'), "e"},
+       0,
+       0,
+       "e\r\n"},
+      {"cut on a later write of a long line",
+       false,
+       {x, "f"},
+       1,
+       0,
+       std::string(128, 'x') + "f\r\n"},
+      {"console, a long line",
+       true,
+       {std::string(130, 'y'), "g"},
+       0,
+       0,
+       "g\r\n"},
+      {"console, lines in one piece",
+       true,
+       {"p1\r\n" + q + "\r\nlast"},
+       0,
+       0,
+       "last\r\n"},
+  };
+  for (const Case& c : cases) {
+    Use(c.console);
+    TextOutput out(platform_);
+    machine_.Fail("WriteFile", 232, 1, c.fail_after);
+    std::size_t error_at = c.lines.size();
+    for (std::size_t i = 0; i < c.lines.size(); ++i) {
+      if (out.WriteLine(c.lines[i]) && error_at == c.lines.size()) {
+        error_at = i;
+      }
+    }
+    EXPECT_FALSE(out.Flush()) << c.what;
+    EXPECT_EQ(error_at, c.error_at) << c.what;
+    EXPECT_EQ(stream_.text(), c.delivered) << c.what;
+  }
 }
 
 TEST_F(TextOutputTest, AnInvalidStandardHandleFailsEveryWrite) {
