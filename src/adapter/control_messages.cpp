@@ -89,6 +89,7 @@ ExchangeResult Exchange(Platform& platform, const std::string& adapter_path,
   UniqueHandle adapter = OpenAdapter(platform, adapter_path);
   if (!adapter) {
     result.status = ExchangeStatus::kOpenFailed;
+    result.error = platform.GetLastError();
     return result;
   }
   if (!SendRequest(platform, adapter.get(), buffer, size,

@@ -94,7 +94,7 @@ enum class ExchangeStatus { kOk, kOpenFailed, kRequestFailed };
 
 struct ExchangeResult {
   ExchangeStatus status = ExchangeStatus::kOk;
-  std::uint32_t error = 0;  // GetLastError right after a failed request
+  std::uint32_t error = 0;  // GetLastError right after the call that failed
   std::uint32_t bytes_returned = 0;
 };
 

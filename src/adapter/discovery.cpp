@@ -22,24 +22,38 @@ bool LooksLikeAdapter(const std::string& target) {
          lowered.find("device\\scsi\\phdskmnt") != std::string::npos;
 }
 
+// The version probe's exchange, for CheckAdapter's answer and for why an
+// open failed.
+ExchangeResult ProbeAdapter(Platform& platform, const std::string& candidate) {
+  std::uint8_t request[kVersionRequestSize];
+  StartRequest(request, sizeof request, CtlQueryVersion);
+  return Exchange(platform, candidate, request, sizeof request);
+}
+
 }  // namespace
 
 bool CheckAdapter(Platform& platform, const std::string& candidate) {
-  std::uint8_t request[kVersionRequestSize];
-  StartRequest(request, sizeof request, CtlQueryVersion);
-  return Exchange(platform, candidate, request, sizeof request).status ==
-         ExchangeStatus::kOk;
+  return ProbeAdapter(platform, candidate).status == ExchangeStatus::kOk;
 }
 
-std::string FindAdapter(Platform& platform) {
+AdapterSearch FindAdapter(Platform& platform) {
+  AdapterSearch search;
   for (char n = '0'; n <= '7'; ++n) {
     std::string target =
         ResolveDosDevice(platform, std::string("scsi") + n + ":");
     if (!LooksLikeAdapter(target)) continue;
     std::string candidate = std::string(kAdapterPrefix) + n + ":";
-    if (CheckAdapter(platform, candidate)) return candidate;
+    const ExchangeResult probe = ProbeAdapter(platform, candidate);
+    if (probe.status == ExchangeStatus::kOk) {
+      search.found = candidate;
+      break;
+    }
+    if (probe.status == ExchangeStatus::kOpenFailed &&
+        probe.error == kErrorAccessDenied && search.refused.empty()) {
+      search.refused = candidate;
+    }
   }
-  return std::string();
+  return search;
 }
 
 int AdapterPortNumber(const std::string& adapter_path) {

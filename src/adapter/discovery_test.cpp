@@ -23,6 +23,8 @@ struct Discovery {
   std::vector<Port> ports;
   const char* found;
   std::vector<std::string> probed;  // candidates opened, in order
+  std::uint32_t error = 0;          // the first open fails with it
+  const char* refused = "";
 };
 
 class FindAdapterTest : public ::testing::TestWithParam<Discovery> {};
@@ -37,8 +39,11 @@ TEST_P(FindAdapterTest, TakesTheLowestCandidateThatAnswers) {
     machine.dos_names.push_back({port.dos_name, port.target});
     machine.devices.push_back({port.target, port.kind, 0});
   }
+  if (d.error != 0) machine.Fail("CreateFileA", d.error);
   sim::SimPlatform platform(machine, "dorvane");
-  EXPECT_EQ(FindAdapter(platform), d.found) << d.title;
+  const AdapterSearch search = FindAdapter(platform);
+  EXPECT_EQ(search.found, d.found) << d.title;
+  EXPECT_EQ(search.refused, d.refused) << d.title;
   std::vector<std::string> probed;
   for (const sim::CallRecord& call : platform.calls()) {
     if (call.call == "CreateFileA") probed.push_back(call.text);
@@ -85,6 +90,18 @@ INSTANTIATE_TEST_SUITE_P(
                    {"scsi4:", "\\Device\\RaidPort4", kDriver}},
                   "\\\\.\\scsi4:",
                   {"\\\\.\\scsi1:", "\\\\.\\scsi4:"}},
+        Discovery{"lack of rights on the first candidate",
+                  {{"scsi1:", "\\Device\\RaidPort1", kDriver},
+                   {"scsi4:", "\\Device\\RaidPort4", kDriver}},
+                  "\\\\.\\scsi4:",
+                  {"\\\\.\\scsi1:", "\\\\.\\scsi4:"},
+                  5,
+                  "\\\\.\\scsi1:"},
+        Discovery{"another refusal is no lack of rights",
+                  {{"scsi1:", "\\Device\\RaidPort1", kDriver}},
+                  "",
+                  {"\\\\.\\scsi1:"},
+                  2},
         Discovery{"port 8 is never looked at",
                   {{"scsi8:", "\\Device\\RaidPort8", kDriver},
                    {"scsi6:", "\\Device\\Ide\\IdePort6", kPort}},

@@ -10,7 +10,11 @@
 
 namespace dorvane {
 
-extern const char kNoDeviceFound[];
+// Writes "no device found. please install driver."; when discovery was
+// refused an adapter for lack of rights, the run ends with a line on
+// standard error that says so (WriteRefusalNote).
+Error WriteNoDeviceFound(Invocation& run);
+void WriteRefusalNote(Invocation& run);
 
 // The adapter command's error handler: writes a caught error as its prefix
 // and message on one line. Only an error raised by that write leaves it.
@@ -20,9 +24,8 @@ Error HandleAdapterCommandError(Invocation& run, std::string_view error_prefix,
 template <typename Body>
 Error RunAdapterCommand(Invocation& run, std::string_view error_prefix,
                         Body&& body) {
-  Error error = run.request.AdapterPath.empty()
-                    ? run.out.WriteLine(kNoDeviceFound)
-                    : body();
+  Error error =
+      run.request.AdapterPath.empty() ? WriteNoDeviceFound(run) : body();
   return HandleAdapterCommandError(run, error_prefix, error);
 }
 

@@ -1,6 +1,7 @@
 // The entry of one run: banner, usage, adapter discovery, and the one
 // command that the arguments name.
 #include <string>
+#include <utility>
 
 #include "adapter/discovery.h"
 #include "app/adapter_command_frame.h"
@@ -37,9 +38,16 @@ const char* const kUsage[] = {
     "Dorvane driver remove",
 };
 
+// Sets AdapterPath; prints nothing.
+void DiscoverAdapter(Invocation& run) {
+  AdapterSearch search = FindAdapter(run.platform);
+  run.request.AdapterPath = std::move(search.found);
+  run.refused_adapter = std::move(search.refused);
+}
+
 Error DriverCheck(Invocation& run) {
-  run.request.AdapterPath = FindAdapter(run.platform);
-  if (run.request.AdapterPath.empty()) return run.out.WriteLine(kNoDeviceFound);
+  DiscoverAdapter(run);
+  if (run.request.AdapterPath.empty()) return WriteNoDeviceFound(run);
   return run.out.WriteLine(run.request.AdapterPath + " found");
 }
 
@@ -55,7 +63,7 @@ Error RunCommandLine(Invocation& run) {
       if (Error error = run.out.WriteLine(line)) return error;
     }
   }
-  run.request.AdapterPath = FindAdapter(run.platform);
+  DiscoverAdapter(run);
   const std::string& word = run.args.Get(1);
   const std::string& sub_word = run.args.Get(2);
   if (word == "driver") return RunDriverCommand(run, sub_word);
@@ -78,11 +86,12 @@ int RunDorvane(Platform& platform) {
   TextOutput out(platform);
   Arguments args(platform, platform.GetCommandLineA());
   DiskRequest request;
-  Invocation run{platform, out, args, request};
+  Invocation run{platform, out, args, request, std::string(), false};
   Error error = RunCommandLine(run);
-  // Pending output goes out before any report.
+  // Pending output goes out before anything on standard error.
   Error flushed = out.Flush();
   if (!error) error = flushed;
+  WriteRefusalNote(run);
   if (!error) return 0;
   WriteUncaughtReport(platform, error);
   return 1;

@@ -24,6 +24,10 @@ struct Invocation {
   TextOutput& out;
   const Arguments& args;
   DiskRequest& request;
+  // The last discovery's first candidate that was refused for lack of
+  // rights, and whether the run told the user it found no adapter.
+  std::string refused_adapter;
+  bool reported_no_device = false;
 };
 
 }  // namespace dorvane

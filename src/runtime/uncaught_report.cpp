@@ -1,9 +1,9 @@
 #include "runtime/uncaught_report.h"
 
-#include <cstring>
 #include <vector>
 
 #include "runtime/format.h"
+#include "runtime/standard_error.h"
 
 namespace dorvane {
 namespace {
@@ -53,13 +53,7 @@ void WriteUncaughtReport(Platform& platform, const Error& error) {
   if (!platform.CharToOemA(report.c_str(), oem.data())) {
     oem.assign(report.c_str(), report.c_str() + report.size() + 1);
   }
-  // Nothing can be done about a report that cannot be written.
-  Handle err = platform.GetStdHandle(kStdErrorHandle);
-  std::uint32_t written = 0;
-  (void)platform.WriteFile(err, oem.data(),
-                           static_cast<std::uint32_t>(std::strlen(oem.data())),
-                           &written);
-  (void)platform.WriteFile(err, "\r\n", 2, &written);
+  WriteStandardError(platform, {oem.data(), "\r\n"});
 }
 
 }  // namespace dorvane
