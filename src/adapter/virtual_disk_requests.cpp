@@ -32,7 +32,8 @@ bool NeedsNtPrefix(const std::string& name) {
 // The prepared name in UTF-16, into config, without building it as 8-bit
 // text first: the prefix is plain ASCII. The unit count, not the byte count,
 // sets FileNameLength, so that a multi-byte code page never claims more than
-// was converted.
+// was converted. The name's bytes come from GetCommandLineA, so they are in
+// the system's ANSI code page (CP_ACP), whatever the thread's locale says.
 Error ConvertFileName(Platform& platform, const std::string& name,
                       DeviceConfig* config) {
   if (name.empty()) return Error();
@@ -46,7 +47,7 @@ Error ConvertFileName(Platform& platform, const std::string& name,
   // Room for one unit more than fits tells a name that is too long.
   const int room = kMaxNameUnits + 1 - prefix;
   const int limit = bytes < room ? bytes : room;
-  int units = platform.MultiByteToWideChar(kCpThreadAcp, 0, name.data(), bytes,
+  int units = platform.MultiByteToWideChar(kCpAcp, 0, name.data(), bytes,
                                            config->FileName + prefix, limit);
   if (units == 0) {
     // Only a name that may need more units than the room can overflow it;

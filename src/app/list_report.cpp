@@ -9,7 +9,8 @@
 namespace dorvane {
 namespace {
 
-// FileName up to its first zero unit, in the ANSI code page.
+// FileName up to its first zero unit, in the system's ANSI code page, the
+// one the names were typed in (AddVirtualDisk converts with the same).
 std::string BackingName(Platform& platform, const DeviceConfig& config) {
   int units = 0;
   while (units < static_cast<int>(kFileNameUnits) &&
@@ -19,8 +20,8 @@ std::string BackingName(Platform& platform, const DeviceConfig& config) {
   if (units == 0) return std::string();
   // Room for the widest code page: four bytes for any unit.
   char text[kFileNameUnits * 4];
-  int bytes = platform.WideCharToMultiByte(kCpThreadAcp, 0, config.FileName,
-                                           units, text, sizeof text);
+  int bytes = platform.WideCharToMultiByte(kCpAcp, 0, config.FileName, units,
+                                           text, sizeof text);
   return std::string(text, bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
 }
 
