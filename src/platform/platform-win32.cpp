@@ -19,8 +19,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "platform/platform.h"
+#include "runtime/format.h"
 
 namespace dorvane {
 namespace {
@@ -267,11 +269,14 @@ class Win32Backend final : public Platform {
   }
 
   // user32 and shell32 are bound on first use: loading them costs a run
-  // more than most commands do, and most runs never call them.
+  // more than most commands do, and most runs never call them. Without
+  // CharNextA a double-byte command line would be split wrongly, so the run
+  // ends instead; the other two have a failure the tool reports.
   const char* CharNextA(const char* current) override {
     static const auto char_next =
         Bind<decltype(&::CharNextA)>("user32.dll", "CharNextA");
-    return char_next != nullptr ? char_next(current) : current + 1;
+    if (char_next == nullptr) EndUnbound("user32.dll", "CharNextA");
+    return char_next(current);
   }
 
   bool CharToOemA(const char* source, char* destination) override {
@@ -293,6 +298,18 @@ class Win32Backend final : public Platform {
   }
 
  private:
+  // Says on standard error which function could not be bound, and why,
+  // and ends the process with exit code 1.
+  [[noreturn]] static void EndUnbound(const char* library, const char* name) {
+    const std::string text = std::string("dorvane: cannot load ") + name +
+                             " from " + library + ", error " +
+                             FormatUnsigned(::GetLastError()) + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), text.data(),
+                static_cast<DWORD>(text.size()), &written, nullptr);
+    ::ExitProcess(1);
+  }
+
   // A system DLL's function, loaded for the rest of the run.
   template <typename Function>
   static Function Bind(const char* library, const char* name) {
