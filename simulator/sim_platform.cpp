@@ -21,7 +21,7 @@ const std::vector<std::string>& FailableCalls() {
                                                   "GetStdHandle",
                                                   "GetFileType",
                                                   "WriteFile",
-                                                  "GetModuleHandleExA",
+                                                  "VirtualQuery",
                                                   "GetModuleFileNameA",
                                                   "CharToOemA",
                                                   "ShellExecuteA"};

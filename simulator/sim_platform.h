@@ -31,7 +31,7 @@ namespace dorvane::sim {
 //   FindFirstFileA        text the name
 //   FileTimeTo...         a, b the low and high halves of the input time
 //   GetStdHandle          a the std handle number
-//   GetModuleHandleExA    a flags; GetModuleFileNameA: a the size
+//   VirtualQuery          a the length; GetModuleFileNameA: a the size
 //   CharToOemA            text the source
 //   ShellExecuteA         text parameters, text2 file; a the result
 struct CallRecord {
@@ -109,8 +109,8 @@ class SimPlatform : public Platform {
   std::uint32_t GetFileType(Handle file) override;
   bool WriteFile(Handle file, const void* buffer, std::uint32_t bytes_to_write,
                  std::uint32_t* bytes_written) override;
-  bool GetModuleHandleExA(std::uint32_t flags, const void* address,
-                          Handle* module) override;
+  std::size_t VirtualQuery(const void* address, MemoryBasicInformation* buffer,
+                           std::size_t length) override;
   std::uint32_t GetModuleFileNameA(Handle module, char* file_name,
                                    std::uint32_t size) override;
   const char* CharNextA(const char* current) override;

@@ -1,5 +1,5 @@
-// The process and its system: GetCommandLineA, GetVersionExA,
-// GetModuleHandleExA, GetModuleFileNameA.
+// The process and its system: GetCommandLineA, GetVersionExA, VirtualQuery,
+// GetModuleFileNameA.
 #include <cstring>
 
 #include "simulator/call_records.h"
@@ -9,8 +9,12 @@
 namespace dorvane::sim {
 namespace {
 
-constexpr std::uint32_t kErrorModuleNotFound = 126;
 constexpr std::uint32_t kOsVersionInfoExSize = 156;
+// How Windows describes a page of a loaded module's code.
+constexpr std::uintptr_t kPageSize = 4096;
+constexpr std::uint32_t kMemCommit = 0x1000;
+constexpr std::uint32_t kPageExecuteRead = 0x20;
+constexpr std::uint32_t kPageExecuteWriteCopy = 0x80;
 
 }  // namespace
 
@@ -53,32 +57,33 @@ bool SimPlatform::GetVersionExA(OsVersionInfo* info) {
   return true;
 }
 
-bool SimPlatform::GetModuleHandleExA(std::uint32_t flags, const void* address,
-                                     Handle* module) {
-  if (Begin(Record("GetModuleHandleExA", flags))) {
-    if (module != nullptr) *module = 0;
-    return false;
+std::size_t SimPlatform::VirtualQuery(const void* address,
+                                      MemoryBasicInformation* buffer,
+                                      std::size_t length) {
+  if (Begin(Record("VirtualQuery", static_cast<std::uint32_t>(length)))) {
+    return 0;
   }
-  if (module == nullptr) {
-    Failed(kErrorInvalidParameter);
-    return false;
-  }
-  *module = 0;
-  // By name, only the process's own module (a null name) is known; it is
-  // the module that holds this code, since everything is linked in.
-  static const int kOwnModuleMarker = 0;
-  const void* lookup = (flags & kGetModuleHandleExFlagFromAddress) != 0
-                           ? address
-                       : address == nullptr ? &kOwnModuleMarker
-                                            : nullptr;
+  // Only what the tool asks is answered: a whole record for an address in
+  // one of the process's modules, everything linked in as on Windows. Any
+  // other question is refused rather than answered with made-up memory.
   std::uintptr_t base = 0;
-  if (lookup == nullptr || !HostModuleBase(lookup, &base)) {
-    Failed(kErrorModuleNotFound);
-    return false;
+  if (buffer == nullptr || length != sizeof(MemoryBasicInformation) ||
+      !HostModuleBase(address, &base)) {
+    Failed(kErrorInvalidParameter);
+    return 0;
   }
-  *module = base;
+  // The page of the address, in the module's committed image.
+  *buffer = MemoryBasicInformation();
+  buffer->BaseAddress = reinterpret_cast<void*>(
+      reinterpret_cast<std::uintptr_t>(address) & ~(kPageSize - 1));
+  buffer->AllocationBase = reinterpret_cast<void*>(base);
+  buffer->AllocationProtect = kPageExecuteWriteCopy;
+  buffer->RegionSize = kPageSize;
+  buffer->State = kMemCommit;
+  buffer->Protect = kPageExecuteRead;
+  buffer->Type = kMemImage;
   Succeed();
-  return true;
+  return sizeof(MemoryBasicInformation);
 }
 
 std::uint32_t SimPlatform::GetModuleFileNameA(Handle /*module*/,

@@ -26,6 +26,33 @@ TEST_F(SimPlatformTest, AHandleClosesOnceAndOnlyByItsOwnCall) {
   EXPECT_EQ(platform_.GetLastError(), kErrorInvalidHandle);
 }
 
+TEST_F(SimPlatformTest, VirtualQueryAnswersOnlyForAddressesInModules) {
+  const void* in_module = kSimModuleFileName;
+  MemoryBasicInformation region;
+  ASSERT_EQ(platform_.VirtualQuery(in_module, &region, sizeof region),
+            sizeof region);
+  EXPECT_EQ(region.Type, kMemImage);
+  std::uintptr_t base = reinterpret_cast<std::uintptr_t>(region.AllocationBase);
+  EXPECT_NE(base, 0u);
+  EXPECT_LE(base, reinterpret_cast<std::uintptr_t>(in_module));
+  struct Case {
+    const void* address;
+    MemoryBasicInformation* buffer;
+    std::size_t length;
+  };
+  int on_the_stack = 0;
+  const Case refused[] = {
+      {&on_the_stack, &region, sizeof region},
+      {nullptr, &region, sizeof region},
+      {in_module, nullptr, sizeof region},
+      {in_module, &region, sizeof region - 1},
+  };
+  for (const Case& c : refused) {
+    EXPECT_EQ(platform_.VirtualQuery(c.address, c.buffer, c.length), 0u);
+    EXPECT_EQ(platform_.GetLastError(), kErrorInvalidParameter);
+  }
+}
+
 TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
   for (const std::string& call : FailableCalls()) machine_.Fail(call, 1117);
   char text[8] = "x";
@@ -36,7 +63,7 @@ TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
   FileTime time;
   std::uint16_t date = 0, clock = 0;
   std::uint32_t n = 0;
-  Handle module = 0;
+  MemoryBasicInformation region;
   EXPECT_EQ(Open("\\\\.\\scsi2:"), kInvalidHandle);
   EXPECT_FALSE(platform_.DeviceIoControl(1, 0, nullptr, 0, nullptr, 0, &n));
   EXPECT_FALSE(platform_.CloseHandle(kSimStdOutput));
@@ -51,8 +78,8 @@ TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
   EXPECT_EQ(platform_.GetStdHandle(kStdOutputHandle), kInvalidHandle);
   EXPECT_EQ(platform_.GetFileType(kSimStdOutput), kFileTypeUnknown);
   EXPECT_FALSE(platform_.WriteFile(kSimStdOutput, "x", 1, &n));
-  EXPECT_FALSE(platform_.GetModuleHandleExA(kGetModuleHandleExFlagFromAddress,
-                                            &machine_, &module));
+  EXPECT_EQ(platform_.VirtualQuery(kSimModuleFileName, &region, sizeof region),
+            0u);
   EXPECT_EQ(platform_.GetModuleFileNameA(0, text, 8), 0u);
   EXPECT_FALSE(platform_.CharToOemA("x", text));
   EXPECT_EQ(

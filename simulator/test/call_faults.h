@@ -36,7 +36,7 @@ inline const std::vector<std::uint32_t>& RealErrorsOf(const std::string& call) {
       {"GetFileType", {6}},
       // pipe closing, disk full, broken pipe
       {"WriteFile", {232, 112, 109}},
-      {"GetModuleHandleExA", {126}},
+      {"VirtualQuery", {87}},
       {"GetModuleFileNameA", {6}},
       {"CharToOemA", {87}},
       // the shell's own codes: file not found, access denied, no association

@@ -71,11 +71,7 @@ static_assert(Same(kFileAttributeDirectory, FILE_ATTRIBUTE_DIRECTORY),
               "file attributes");
 static_assert(kSwShow == SW_SHOW, "show command");
 static_assert(Same(kVerPlatformWin32Nt, VER_PLATFORM_WIN32_NT), "platform id");
-static_assert(Same(kGetModuleHandleExFlagUnchangedRefcount,
-                   GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT) &&
-                  Same(kGetModuleHandleExFlagFromAddress,
-                       GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS),
-              "module look-up flags");
+static_assert(Same(kMemImage, MEM_IMAGE), "module look-up");
 static_assert(kOsVersionInfoSize == sizeof(OSVERSIONINFOA),
               "OSVERSIONINFOA size");
 static_assert(sizeof(FindData::cFileName) ==
@@ -88,6 +84,10 @@ static_assert(sizeof(OsVersionInfo::szCSDVersion) ==
                   sizeof(OSVERSIONINFOA::szCSDVersion),
               "szCSDVersion");
 static_assert(sizeof(std::uint16_t) == sizeof(WCHAR), "UTF-16 units");
+// So the length the tool gives for the mirror is right for the record.
+static_assert(sizeof(MemoryBasicInformation) ==
+                  sizeof(MEMORY_BASIC_INFORMATION),
+              "MEMORY_BASIC_INFORMATION size");
 
 template <typename WinHandle>
 WinHandle ToWin(Handle handle) {
@@ -254,13 +254,21 @@ class Win32Backend final : public Platform {
     return ok != FALSE;
   }
 
-  bool GetModuleHandleExA(std::uint32_t flags, const void* address,
-                          Handle* module) override {
-    HMODULE found = nullptr;
-    const BOOL ok =
-        ::GetModuleHandleExA(flags, static_cast<const char*>(address), &found);
-    *module = FromWin(found);
-    return ok != FALSE;
+  std::size_t VirtualQuery(const void* address, MemoryBasicInformation* buffer,
+                           std::size_t length) override {
+    MEMORY_BASIC_INFORMATION region;
+    std::memset(&region, 0, sizeof(region));
+    // Windows writes one record at most; a longer length says no more.
+    const SIZE_T written = ::VirtualQuery(
+        address, &region, length < sizeof(region) ? length : sizeof(region));
+    buffer->BaseAddress = region.BaseAddress;
+    buffer->AllocationBase = region.AllocationBase;
+    buffer->AllocationProtect = region.AllocationProtect;
+    buffer->RegionSize = region.RegionSize;
+    buffer->State = region.State;
+    buffer->Protect = region.Protect;
+    buffer->Type = region.Type;
+    return written;
   }
 
   std::uint32_t GetModuleFileNameA(Handle module, char* file_name,

@@ -4,6 +4,7 @@
 // the host build. Nothing here includes <windows.h>.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace dorvane {
@@ -51,8 +52,7 @@ constexpr std::uint32_t kCpThreadAcp = 3;
 constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 constexpr int kSwShow = 5;
 constexpr std::uint32_t kVerPlatformWin32Nt = 2;
-constexpr std::uint32_t kGetModuleHandleExFlagUnchangedRefcount = 2;
-constexpr std::uint32_t kGetModuleHandleExFlagFromAddress = 4;
+constexpr std::uint32_t kMemImage = 0x1000000;  // a region of a loaded module
 
 struct FileTime {
   std::uint32_t dwLowDateTime = 0;
@@ -81,6 +81,18 @@ struct OsVersionInfo {
   char szCSDVersion[128] = {};
 };
 constexpr std::uint32_t kOsVersionInfoSize = 148;
+
+// MEMORY_BASIC_INFORMATION. For an image region, AllocationBase is the
+// module's load address, its HMODULE.
+struct MemoryBasicInformation {
+  void* BaseAddress = nullptr;
+  void* AllocationBase = nullptr;
+  std::uint32_t AllocationProtect = 0;
+  std::size_t RegionSize = 0;
+  std::uint32_t State = 0;
+  std::uint32_t Protect = 0;
+  std::uint32_t Type = 0;
+};
 
 class Platform {
  public:
@@ -124,8 +136,10 @@ class Platform {
   virtual bool WriteFile(Handle file, const void* buffer,
                          std::uint32_t bytes_to_write,
                          std::uint32_t* bytes_written) = 0;
-  virtual bool GetModuleHandleExA(std::uint32_t flags, const void* address,
-                                  Handle* module) = 0;
+  // The result is the number of bytes written to the buffer, 0 on failure.
+  virtual std::size_t VirtualQuery(const void* address,
+                                   MemoryBasicInformation* buffer,
+                                   std::size_t length) = 0;
   virtual std::uint32_t GetModuleFileNameA(Handle module, char* file_name,
                                            std::uint32_t size) = 0;
 

@@ -9,17 +9,19 @@ namespace dorvane {
 namespace {
 
 // The file name, without directory, of the module holding the address, and
-// the address as an offset from the module's load address.
+// the address as an offset from the module's load address. The module is
+// found through the memory region holding the address, as every NT-family
+// Windows can: an image region's allocation base is the module's handle.
 void LocateCode(Platform& platform, std::uintptr_t address, std::string* name,
                 std::uintptr_t* offset) {
   *offset = address;
-  Handle module = 0;
-  if (!platform.GetModuleHandleExA(kGetModuleHandleExFlagFromAddress |
-                                       kGetModuleHandleExFlagUnchangedRefcount,
-                                   reinterpret_cast<const void*>(address),
-                                   &module)) {
+  MemoryBasicInformation region;
+  if (platform.VirtualQuery(reinterpret_cast<const void*>(address), &region,
+                            sizeof region) == 0 ||
+      region.Type != kMemImage) {
     return;
   }
+  Handle module = reinterpret_cast<Handle>(region.AllocationBase);
   *offset = address - module;
   char path[260];
   std::uint32_t length = platform.GetModuleFileNameA(module, path, sizeof path);

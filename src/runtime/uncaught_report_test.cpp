@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "runtime/format.h"
 #include "simulator/sim_platform.h"
 
 namespace dorvane {
@@ -46,10 +47,28 @@ TEST_F(UncaughtReportTest, TheOffsetIsStableWithinTheModule) {
 }
 
 TEST_F(UncaughtReportTest, AnUnknownModuleLeavesTheNameEmpty) {
-  machine_.Fail("GetModuleHandleExA", 126);
-  EXPECT_THAT(FormatUncaughtReport(platform_, RaiseException("m")),
-              MatchesRegex("Exception Exception in module  at [0-9A-F]{8}\\."
-                           "\r\nm\\.\r\n"));
+  struct Case {
+    const char* failing;
+    std::uint32_t error;
+    bool offset_from_module;  // else the address itself
+  };
+  const Case cases[] = {
+      {"VirtualQuery", kErrorInvalidParameter, false},
+      {"GetModuleFileNameA", kErrorInvalidHandle, true},
+  };
+  for (const Case& c : cases) {
+    machine_.Fail(c.failing, c.error);
+    Error error = RaiseException("m");
+    std::string report = FormatUncaughtReport(platform_, error);
+    EXPECT_THAT(report, MatchesRegex("Exception Exception in module  at "
+                                     "[0-9A-F]{8}\\.\r\nm\\.\r\n"))
+        << c.failing;
+    std::string address =
+        FormatHex(static_cast<std::uint32_t>(error.code_address()), 8);
+    bool shows_address = report.find(" at " + address + ".") != report.npos;
+    EXPECT_EQ(shows_address, !c.offset_from_module) << c.failing;
+  }
+  EXPECT_TRUE(machine_.failures.empty());
 }
 
 TEST_F(UncaughtReportTest, IsWrittenInTheOemCodePageWithOneMoreLineEnd) {

@@ -1,0 +1,15 @@
+# The zip a Windows user downloads, with dorvane.exe and README.md at its
+# top: cmake --build build/win32 --target package (or cpack in build/win32)
+# writes build/win32/dorvane-<version>-win32.zip. Included from the
+# top-level CMakeLists.txt when WIN32, after src/ has defined dorvane.
+
+install(TARGETS dorvane RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME dorvane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME dorvane-${PROJECT_VERSION}-win32)
+# The files themselves at the top, not under a folder named like the zip.
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+include(CPack)
