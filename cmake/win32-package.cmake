@@ -3,8 +3,15 @@
 # writes build/win32/dorvane-<version>-win32.zip. Included from the
 # top-level CMakeLists.txt when WIN32, after src/ has defined dorvane.
 
+# README.md with CR LF line ends, which every Notepad shows as lines.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/README.md)
+file(READ ${PROJECT_SOURCE_DIR}/README.md _dorvane_readme)
+string(REPLACE "\n" "\r\n" _dorvane_readme "${_dorvane_readme}")
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/package/README.md "${_dorvane_readme}")
+
 install(TARGETS dorvane RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/package/README.md DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME dorvane)
