@@ -4,15 +4,11 @@
 
 #include "simulator/call_records.h"
 #include "simulator/host_files.h"
+#include "simulator/not_simulated.h"
 #include "simulator/sim_platform.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
-namespace {
-
-constexpr std::uint32_t kErrorModuleNotFound = 126;
-constexpr std::uint32_t kOsVersionInfoExSize = 156;
-
-}  // namespace
 
 const char* SimPlatform::GetCommandLineA() {
   // Cannot fail on Windows, so no rule applies.
@@ -22,33 +18,13 @@ const char* SimPlatform::GetCommandLineA() {
 }
 
 bool SimPlatform::GetVersionExA(OsVersionInfo* info) {
-  if (Begin(Record("GetVersionExA",
-                   info != nullptr ? info->dwOSVersionInfoSize : 0))) {
-    return false;
+  if (info == nullptr || info->dwOSVersionInfoSize != kOsVersionInfoSize) {
+    NotSimulated("GetVersionExA without an OSVERSIONINFOA");
   }
-  if (info == nullptr) {
-    Failed(kErrorInvalidParameter);
-    return false;
-  }
-  if (info->dwOSVersionInfoSize != kOsVersionInfoSize &&
-      info->dwOSVersionInfoSize != kOsVersionInfoExSize) {
-    Failed(kErrorInsufficientBuffer);
-    return false;
-  }
-  std::memset(info->szCSDVersion, 0, sizeof info->szCSDVersion);
-  if (machine_.is_nt) {  // Windows XP SP3
-    info->dwMajorVersion = 5;
-    info->dwMinorVersion = 1;
-    info->dwBuildNumber = 2600;
-    info->dwPlatformId = kVerPlatformWin32Nt;
-    std::strcpy(info->szCSDVersion, "Service Pack 3");
-  } else {  // Windows 98 SE
-    info->dwMajorVersion = 4;
-    info->dwMinorVersion = 10;
-    info->dwBuildNumber = 0x040A08AE;
-    info->dwPlatformId = 1;  // VER_PLATFORM_WIN32_WINDOWS
-    std::strcpy(info->szCSDVersion, " A ");
-  }
+  if (Begin(Record("GetVersionExA"))) return false;
+  // The tool reads only whether the system is an NT.
+  info->dwPlatformId =
+      machine_.is_nt ? kVerPlatformWin32Nt : kVerPlatformWin32Windows;
   Succeed();
   return true;
 }
