@@ -118,7 +118,7 @@ TEST_F(SimPlatformTest, DosTimesRunFrom1980Through2107) {
 }
 
 // Each argument pattern the tool does not use ends the run with a line that
-// names it.
+// names it (the messages below are regular expressions).
 TEST_F(SimPlatformDeathTest, PatternsTheToolDoesNotUseAreRefused) {
   char text[8] = "x";
   std::uint16_t wide[8] = {'x'};
@@ -140,17 +140,9 @@ TEST_F(SimPlatformDeathTest, PatternsTheToolDoesNotUseAreRefused) {
        [&](SimPlatform& p) {
          p.MultiByteToWideChar(kCpAcp, 0, "x", -1, wide, 8);
        }},
-      {"MultiByteToWideChar with output size 0",
-       [&](SimPlatform& p) {
-         p.MultiByteToWideChar(kCpAcp, 0, "x", 1, nullptr, 0);
-       }},
       {"MultiByteToWideChar in code page 65001",
        [&](SimPlatform& p) {
          p.MultiByteToWideChar(65001, 0, "x", 1, wide, 8);
-       }},
-      {"WideCharToMultiByte with flags 0x80",
-       [&](SimPlatform& p) {
-         p.WideCharToMultiByte(kCpAcp, 0x80, wide, 1, text, 8);
        }},
       {"WideCharToMultiByte with output size 0",
        [&](SimPlatform& p) {
