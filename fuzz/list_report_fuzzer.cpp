@@ -14,13 +14,16 @@
 #include "adapter/control_messages.h"
 #include "app/dorvane.h"
 #include "fuzz/fuzz_check.h"
+#include "runtime/bytes.h"
 #include "runtime/format.h"
 #include "simulator/sim_machine.h"
 #include "simulator/sim_platform.h"
 
 namespace {
 
+using dorvane::GetU16;
 using dorvane::GetU32;
+using dorvane::GetU64;
 
 constexpr std::uint32_t kSeparators[] = {0x09, 0x0A, 0x0D};
 
@@ -46,7 +49,7 @@ Answer TakeAnswer(FuzzedDataProvider& input, std::size_t size) {
   // Blanks that would split a report line are kept out of names, so that
   // the lines can be checked one by one.
   for (std::size_t at = 62; at + 1 < size; at += 2) {
-    std::uint32_t unit = answer.bytes[at] | (answer.bytes[at + 1] << 8);
+    const std::uint16_t unit = GetU16(answer.bytes.data() + at);
     for (std::uint32_t separator : kSeparators) {
       if (unit == separator) answer.bytes[at] = 'x';
     }
@@ -102,12 +105,6 @@ std::vector<std::string> Split(const std::string& text, const char* by) {
   }
 }
 
-std::int64_t GetI64(const std::uint8_t* at) {
-  std::uint64_t value = 0;
-  for (int i = 7; i >= 0; --i) value = value << 8 | at[i];
-  return static_cast<std::int64_t>(value);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
@@ -161,7 +158,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     FUZZ_CHECK(columns.size() == 3 || columns.size() == 4);
     FUZZ_CHECK(columns[0] == dorvane::FormatHex(number, 6));
     const bool described = disk.returned > 28;
-    const std::int64_t bytes = described ? GetI64(disk.bytes.data() + 32) : 0;
+    const std::int64_t bytes =
+        described ? static_cast<std::int64_t>(GetU64(disk.bytes.data() + 32))
+                  : 0;
     FUZZ_CHECK(columns[1] == dorvane::FormatSigned(bytes / 1048576));
     const bool memory = described && (GetU32(disk.bytes.data() + 56) & 0x200);
     FUZZ_CHECK(!memory || columns[2] == "memory");

@@ -19,9 +19,4 @@ inline CallRecord Record(const char* call, std::uint32_t a = 0,
   return record;
 }
 
-// A text argument as recorded: a null one is empty.
-inline std::string TextOf(const char* text) {
-  return text == nullptr ? "" : text;
-}
-
 }  // namespace dorvane::sim

@@ -1,49 +1,31 @@
 #include "simulator/code_pages.h"
 
-#include <cstring>
-#include <vector>
-
 #include "simulator/code_page_tables.h"
 
 namespace dorvane::sim {
 namespace {
 
-constexpr std::uint32_t kErrorInvalidParameter = 87;
-constexpr std::uint32_t kErrorInsufficientBuffer = 122;
-constexpr std::uint32_t kErrorInvalidFlags = 1004;
-constexpr std::uint32_t kErrorNoUnicodeTranslation = 1113;
-
-constexpr std::uint32_t kMbErrInvalidChars = 0x08;
-constexpr std::uint32_t kWcErrInvalidChars = 0x80;
-constexpr std::uint32_t kWcNoBestFitChars = 0x400;
-
-constexpr std::uint16_t kReplacement = 0xFFFD;
-
-int Fail(std::uint32_t* error, std::uint32_t value) {
-  *error = value;
-  return 0;
-}
+constexpr char16_t kReplacement = 0xFFFD;
 
 // Appends one code point as UTF-16.
-void PushUtf16(std::vector<std::uint16_t>* out, std::uint32_t code_point) {
+void PushUtf16(std::u16string* out, std::uint32_t code_point) {
   if (code_point >= 0x10000) {
     code_point -= 0x10000;
-    out->push_back(static_cast<std::uint16_t>(0xD800 + (code_point >> 10)));
-    out->push_back(static_cast<std::uint16_t>(0xDC00 + (code_point & 0x3FF)));
+    out->push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
+    out->push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
   } else {
-    out->push_back(static_cast<std::uint16_t>(code_point));
+    out->push_back(static_cast<char16_t>(code_point));
   }
 }
 
-// Decodes UTF-8; each maximal invalid subpart becomes one U+FFFD, as
-// Windows does. Returns false on the first invalid byte when strict.
-bool DecodeUtf8(const unsigned char* s, std::size_t n, bool strict,
-                std::vector<std::uint16_t>* out) {
+// Each maximal invalid subpart becomes one U+FFFD, as Windows does.
+std::u16string DecodeUtf8(const unsigned char* s, std::size_t n) {
+  std::u16string out;
   std::size_t i = 0;
   while (i < n) {
     unsigned char b = s[i];
     if (b < 0x80) {
-      out->push_back(b);
+      out.push_back(b);
       ++i;
       continue;
     }
@@ -71,8 +53,7 @@ bool DecodeUtf8(const unsigned char* s, std::size_t n, bool strict,
       }
     }
     if (length == 0 || good < length) {
-      if (strict) return false;
-      out->push_back(kReplacement);
+      out.push_back(kReplacement);
       i += good;
       continue;
     }
@@ -80,16 +61,15 @@ bool DecodeUtf8(const unsigned char* s, std::size_t n, bool strict,
     for (std::size_t k = 1; k < length; ++k) {
       code_point = (code_point << 6) | (s[i + k] & 0x3F);
     }
-    PushUtf16(out, code_point);
+    PushUtf16(&out, code_point);
     i += length;
   }
-  return true;
+  return out;
 }
 
-// Encodes UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD, or fails
-// when strict.
-bool EncodeUtf8(const std::uint16_t* w, std::size_t n, bool strict,
-                std::string* out) {
+// An unpaired surrogate becomes U+FFFD.
+std::string EncodeUtf8(const std::uint16_t* w, std::size_t n) {
+  std::string out;
   for (std::size_t i = 0; i < n; ++i) {
     std::uint32_t c = w[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && w[i + 1] >= 0xDC00 &&
@@ -97,26 +77,25 @@ bool EncodeUtf8(const std::uint16_t* w, std::size_t n, bool strict,
       c = 0x10000 + ((c - 0xD800) << 10) + (w[i + 1] - 0xDC00);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
-      if (strict) return false;
       c = kReplacement;
     }
     if (c < 0x80) {
-      out->push_back(static_cast<char>(c));
+      out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
-      out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     } else if (c < 0x10000) {
-      out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     } else {
-      out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
   }
-  return true;
+  return out;
 }
 
 char EncodeCp1252(std::uint16_t unit) {
@@ -133,75 +112,26 @@ bool IsSupportedCodePage(std::uint32_t code_page) {
   return code_page == kCodePage1252 || code_page == kCodePageUtf8;
 }
 
-int MultiByteToWide(std::uint32_t code_page, std::uint32_t flags,
-                    const char* multi_byte, int multi_byte_len,
-                    std::uint16_t* wide, int wide_len, std::uint32_t* error) {
-  if (!IsSupportedCodePage(code_page) || multi_byte == nullptr ||
-      multi_byte_len == 0 || multi_byte_len < -1 || wide_len < 0 ||
-      (wide_len > 0 && wide == nullptr)) {
-    return Fail(error, kErrorInvalidParameter);
+std::u16string DecodeAnsi(std::uint32_t code_page, const char* bytes,
+                          std::size_t count) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+  if (code_page == kCodePageUtf8) return DecodeUtf8(s, count);
+  std::u16string units;
+  for (std::size_t i = 0; i < count; ++i) {
+    units.push_back(s[i] < 0x80 ? s[i] : kCp1252High[s[i] - 0x80]);
   }
-  if ((flags & ~kMbErrInvalidChars) != 0) {
-    return Fail(error, kErrorInvalidFlags);
-  }
-  // -1: up to and including the terminating NUL.
-  std::size_t n = multi_byte_len == -1
-                      ? std::strlen(multi_byte) + 1
-                      : static_cast<std::size_t>(multi_byte_len);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(multi_byte);
-  std::vector<std::uint16_t> units;
-  if (code_page == kCodePageUtf8) {
-    if (!DecodeUtf8(bytes, n, (flags & kMbErrInvalidChars) != 0, &units)) {
-      return Fail(error, kErrorNoUnicodeTranslation);
-    }
-  } else {
-    for (std::size_t i = 0; i < n; ++i) {
-      units.push_back(bytes[i] < 0x80 ? bytes[i]
-                                      : kCp1252High[bytes[i] - 0x80]);
-    }
-  }
-  int needed = static_cast<int>(units.size());
-  if (wide_len == 0) return needed;
-  if (wide_len < needed) return Fail(error, kErrorInsufficientBuffer);
-  std::memcpy(wide, units.data(), units.size() * sizeof units[0]);
-  return needed;
+  return units;
 }
 
-int WideToMultiByte(std::uint32_t code_page, std::uint32_t flags,
-                    const std::uint16_t* wide, int wide_len, char* multi_byte,
-                    int multi_byte_len, std::uint32_t* error) {
-  if (!IsSupportedCodePage(code_page) || wide == nullptr || wide_len == 0 ||
-      wide_len < -1 || multi_byte_len < 0 ||
-      (multi_byte_len > 0 && multi_byte == nullptr)) {
-    return Fail(error, kErrorInvalidParameter);
-  }
-  std::uint32_t allowed =
-      code_page == kCodePageUtf8 ? kWcErrInvalidChars : kWcNoBestFitChars;
-  if ((flags & ~allowed) != 0) return Fail(error, kErrorInvalidFlags);
-  std::size_t n = 0;
-  if (wide_len == -1) {
-    while (wide[n] != 0) ++n;
-    ++n;
-  } else {
-    n = static_cast<std::size_t>(wide_len);
-  }
+std::string EncodeAnsi(std::uint32_t code_page, const std::uint16_t* units,
+                       std::size_t count) {
+  if (code_page == kCodePageUtf8) return EncodeUtf8(units, count);
   std::string bytes;
-  if (code_page == kCodePageUtf8) {
-    if (!EncodeUtf8(wide, n, (flags & kWcErrInvalidChars) != 0, &bytes)) {
-      return Fail(error, kErrorNoUnicodeTranslation);
-    }
-  } else {
-    for (std::size_t i = 0; i < n; ++i) bytes.push_back(EncodeCp1252(wide[i]));
-  }
-  int needed = static_cast<int>(bytes.size());
-  if (multi_byte_len == 0) return needed;
-  if (multi_byte_len < needed) return Fail(error, kErrorInsufficientBuffer);
-  std::memcpy(multi_byte, bytes.data(), bytes.size());
-  return needed;
+  for (std::size_t i = 0; i < count; ++i) bytes += EncodeCp1252(units[i]);
+  return bytes;
 }
 
 const char* NextChar(std::uint32_t code_page, const char* current) {
-  if (current == nullptr || *current == '\0') return current;
   if (code_page != kCodePageUtf8) return current + 1;
   auto lead = static_cast<unsigned char>(*current);
   int length = 1;
@@ -226,12 +156,6 @@ void AnsiToOem(std::uint32_t code_page, const char* source, char* destination) {
                          : static_cast<char>(byte);
     if (byte == 0) break;
   }
-}
-
-std::string Utf16ToUtf8(const std::uint16_t* units, std::size_t count) {
-  std::string text;
-  EncodeUtf8(units, count, false, &text);
-  return text;
 }
 
 }  // namespace dorvane::sim

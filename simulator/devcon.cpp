@@ -1,12 +1,11 @@
 #include "simulator/devcon.h"
 
-#include <cctype>
 #include <vector>
+
+#include "runtime/ascii.h"
 
 namespace dorvane::sim {
 namespace {
-
-constexpr char kHardwareId[] = "root\\phdskmnt";
 
 // Words as a Windows program receives them: blanks separate, double quotes
 // group and are dropped.
@@ -31,9 +30,8 @@ std::vector<std::string> SplitWords(const std::string& text) {
   return words;
 }
 
-bool IsDriverHardwareId(std::string word) {
-  for (char& c : word) c = static_cast<char>(std::tolower(c));
-  return word == kHardwareId;
+bool IsDriverHardwareId(const std::string& word) {
+  return EqualsIgnoringAsciiCase(word, "ROOT\\PhDskMnt");
 }
 
 }  // namespace

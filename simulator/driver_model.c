@@ -1,6 +1,5 @@
-/* Request buffers are decoded byte by byte, little-endian: the records are
- * packed (DiskSize sits at an odd 4-byte offset), so no struct is laid over
- * the buffer. */
+/* Request buffers are decoded field by field with the codec of
+ * driver_model.h. */
 #include "simulator/driver_model.h"
 
 #include <string.h>
@@ -25,39 +24,6 @@ enum {
 };
 
 static const char kSignatureText[8] = {'P', 'h', 'D', 's', 'k', 'M', 'n', 't'};
-
-static uint32_t get_u32(const uint8_t* p) {
-  return (uint32_t)p[0] | ((uint32_t)p[1] << 8) | ((uint32_t)p[2] << 16) |
-         ((uint32_t)p[3] << 24);
-}
-
-static uint16_t get_u16(const uint8_t* p) {
-  return (uint16_t)(p[0] | (p[1] << 8));
-}
-
-static int64_t get_i64(const uint8_t* p) {
-  uint64_t low = get_u32(p);
-  uint64_t high = get_u32(p + 4);
-  return (int64_t)(low | (high << 32));
-}
-
-static void put_u32(uint8_t* p, uint32_t v) {
-  p[0] = (uint8_t)v;
-  p[1] = (uint8_t)(v >> 8);
-  p[2] = (uint8_t)(v >> 16);
-  p[3] = (uint8_t)(v >> 24);
-}
-
-static void put_u16(uint8_t* p, uint16_t v) {
-  p[0] = (uint8_t)v;
-  p[1] = (uint8_t)(v >> 8);
-}
-
-static void put_i64(uint8_t* p, int64_t v) {
-  uint64_t u = (uint64_t)v;
-  put_u32(p, (uint32_t)u);
-  put_u32(p + 4, (uint32_t)(u >> 32));
-}
 
 static int find_index(const dm_model* model, uint32_t number) {
   uint32_t i;
@@ -142,14 +108,14 @@ static uint32_t size_from_backing(const uint16_t* name, uint32_t units,
 static void write_config(uint8_t* buffer, const dm_disk* disk) {
   uint32_t i;
   memset(buffer + kDeviceNumber, 0, DM_DEVICE_CONFIG_SIZE);
-  put_u32(buffer + kDeviceNumber, disk->number);
-  put_i64(buffer + kDiskSize, disk->size);
-  put_u32(buffer + kBytesPerSector, disk->bytes_per_sector);
-  put_i64(buffer + kImageOffset, disk->image_offset);
-  put_u32(buffer + kFlags, disk->flags);
-  put_u16(buffer + kFileNameLength, disk->name_length);
+  dm_put_u32(buffer + kDeviceNumber, disk->number);
+  dm_put_i64(buffer + kDiskSize, disk->size);
+  dm_put_u32(buffer + kBytesPerSector, disk->bytes_per_sector);
+  dm_put_i64(buffer + kImageOffset, disk->image_offset);
+  dm_put_u32(buffer + kFlags, disk->flags);
+  dm_put_u16(buffer + kFileNameLength, disk->name_length);
   for (i = 0; i < DM_NAME_UNITS; ++i) {
-    put_u16(buffer + kFileName + 2 * i, disk->name[i]);
+    dm_put_u16(buffer + kFileName + 2 * i, disk->name[i]);
   }
 }
 
@@ -163,7 +129,7 @@ static uint32_t create_device(dm_model* model, uint8_t* buffer,
   memset(&disk, 0, sizeof disk);
   if (model->count >= DM_MAX_DISKS) return DM_ERROR_NOT_ENOUGH_MEMORY;
 
-  disk.number = get_u32(buffer + kDeviceNumber);
+  disk.number = dm_get_u32(buffer + kDeviceNumber);
   if (disk.number == DM_ALL_DEVICES) {
     if (!next_free_number(model, &disk.number)) {
       return DM_ERROR_NOT_ENOUGH_MEMORY;
@@ -177,26 +143,26 @@ static uint32_t create_device(dm_model* model, uint8_t* buffer,
 
   /* The name ends at FileNameLength bytes, at the field's end or at the
    * first zero unit, whichever comes first. */
-  units = get_u16(buffer + kFileNameLength) / 2u;
+  units = dm_get_u16(buffer + kFileNameLength) / 2u;
   if (units > DM_NAME_UNITS - 1) units = DM_NAME_UNITS - 1;
   for (i = 0; i < units; ++i) {
-    uint16_t c = get_u16(buffer + kFileName + 2 * i);
+    uint16_t c = dm_get_u16(buffer + kFileName + 2 * i);
     if (c == 0) break;
     disk.name[i] = c;
   }
   units = i;
   disk.name_length = (uint16_t)(units * 2);
 
-  disk.size = get_i64(buffer + kDiskSize);
+  disk.size = dm_get_i64(buffer + kDiskSize);
   if (disk.size < 0) return DM_ERROR_INVALID_PARAMETER;
   if (disk.size == 0) {
     error = size_from_backing(disk.name, units, file_size, context, &disk.size);
     if (error != 0) return error;
   }
-  disk.bytes_per_sector = get_u32(buffer + kBytesPerSector);
+  disk.bytes_per_sector = dm_get_u32(buffer + kBytesPerSector);
   if (disk.bytes_per_sector == 0) disk.bytes_per_sector = 512;
-  disk.image_offset = get_i64(buffer + kImageOffset);
-  disk.flags = get_u32(buffer + kFlags);
+  disk.image_offset = dm_get_i64(buffer + kImageOffset);
+  disk.flags = dm_get_u32(buffer + kFlags);
 
   model->disks[model->count++] = disk;
   write_config(buffer, &disk);
@@ -206,7 +172,7 @@ static uint32_t create_device(dm_model* model, uint8_t* buffer,
 
 static uint32_t query_device(const dm_model* model, uint8_t* buffer,
                              uint32_t* returned) {
-  int i = find_index(model, get_u32(buffer + kDeviceNumber));
+  int i = find_index(model, dm_get_u32(buffer + kDeviceNumber));
   if (i < 0) {
     /* An unknown number is no error: the answer just holds no description. */
     *returned = DM_HEADER_SIZE;
@@ -220,10 +186,10 @@ static uint32_t query_device(const dm_model* model, uint8_t* buffer,
 static uint32_t query_adapter(const dm_model* model, uint8_t* buffer,
                               uint32_t* returned) {
   uint32_t i;
-  put_u32(buffer + kDeviceCount, model->count);
+  dm_put_u32(buffer + kDeviceCount, model->count);
   for (i = 0; i < DM_DEVICE_LIST_SLOTS; ++i) {
     uint32_t number = i < model->count ? model->disks[i].number : 0;
-    put_u32(buffer + kDeviceSlots + 4 * i, number);
+    dm_put_u32(buffer + kDeviceSlots + 4 * i, number);
   }
   *returned = DM_HEADER_SIZE + DM_DEVICE_LIST_SIZE;
   return 0;
@@ -231,7 +197,7 @@ static uint32_t query_adapter(const dm_model* model, uint8_t* buffer,
 
 static uint32_t remove_device(dm_model* model, const uint8_t* buffer,
                               uint32_t* returned) {
-  uint32_t number = get_u32(buffer + kDeviceNumber);
+  uint32_t number = dm_get_u32(buffer + kDeviceNumber);
   int i;
   if (number == DM_ALL_DEVICES) {
     model->count = 0;
@@ -256,16 +222,16 @@ uint32_t dm_miniport_request(dm_model* model, uint8_t* buffer, uint32_t in_size,
   if (buffer == NULL || in_size < DM_HEADER_SIZE || out_size < DM_HEADER_SIZE) {
     return DM_ERROR_INVALID_PARAMETER;
   }
-  length = get_u32(buffer + kLength);
-  if (get_u32(buffer + kHeaderLength) != DM_HEADER_SIZE ||
+  length = dm_get_u32(buffer + kLength);
+  if (dm_get_u32(buffer + kHeaderLength) != DM_HEADER_SIZE ||
       memcmp(buffer + kSignature, kSignatureText, sizeof kSignatureText) != 0 ||
       length > in_size - DM_HEADER_SIZE || length > out_size - DM_HEADER_SIZE) {
     return DM_ERROR_INVALID_PARAMETER;
   }
 
-  switch (get_u32(buffer + kControlCode)) {
+  switch (dm_get_u32(buffer + kControlCode)) {
     case DM_CTL_QUERY_VERSION:
-      put_u32(buffer + kReturnCode, DM_DRIVER_VERSION);
+      dm_put_u32(buffer + kReturnCode, DM_DRIVER_VERSION);
       *returned = DM_HEADER_SIZE;
       return 0;
     case DM_CTL_CREATE_DEVICE:
@@ -283,7 +249,7 @@ uint32_t dm_miniport_request(dm_model* model, uint8_t* buffer, uint32_t in_size,
   }
   if (length < needed) return DM_ERROR_INVALID_PARAMETER;
 
-  switch (get_u32(buffer + kControlCode)) {
+  switch (dm_get_u32(buffer + kControlCode)) {
     case DM_CTL_CREATE_DEVICE:
       return create_device(model, buffer, returned, file_size, context);
     case DM_CTL_QUERY_DEVICE:

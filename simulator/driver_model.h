@@ -68,6 +68,36 @@ uint32_t dm_miniport_request(dm_model* model, uint8_t* buffer, uint32_t in_size,
 /* The disk with this number, or NULL. */
 const dm_disk* dm_find_disk(const dm_model* model, uint32_t number);
 
+/* Little-endian fields of request buffers, read and written byte by byte:
+ * the records are packed (DiskSize sits at an odd 4-byte offset), so no
+ * struct is laid over a buffer. The driver double uses them too. */
+static inline uint16_t dm_get_u16(const uint8_t* p) {
+  return (uint16_t)(p[0] | (p[1] << 8));
+}
+
+static inline uint32_t dm_get_u32(const uint8_t* p) {
+  return (uint32_t)dm_get_u16(p) | ((uint32_t)dm_get_u16(p + 2) << 16);
+}
+
+static inline int64_t dm_get_i64(const uint8_t* p) {
+  return (int64_t)(dm_get_u32(p) | ((uint64_t)dm_get_u32(p + 4) << 32));
+}
+
+static inline void dm_put_u16(uint8_t* p, uint16_t v) {
+  p[0] = (uint8_t)v;
+  p[1] = (uint8_t)(v >> 8);
+}
+
+static inline void dm_put_u32(uint8_t* p, uint32_t v) {
+  dm_put_u16(p, (uint16_t)v);
+  dm_put_u16(p + 2, (uint16_t)(v >> 16));
+}
+
+static inline void dm_put_i64(uint8_t* p, int64_t v) {
+  dm_put_u32(p, (uint32_t)v);
+  dm_put_u32(p + 4, (uint32_t)((uint64_t)v >> 32));
+}
+
 #ifdef __cplusplus
 }
 #endif

@@ -10,7 +10,6 @@ namespace {
 using testing::CreateRequest;
 using testing::I64;
 using testing::Request;
-using testing::U32;
 
 constexpr std::uint32_t kRefused = 0x80000000u;  // marks an error number
 
@@ -35,7 +34,7 @@ class DriverModelTest : public ::testing::Test {
                        std::uint32_t number = DM_ALL_DEVICES) {
     auto b = CreateRequest(size, 0, name, number);
     std::uint32_t error = Send(b);
-    return error != 0 ? kRefused | error : U32(b, 28);
+    return error != 0 ? kRefused | error : GetU32(b.data() + 28);
   }
 
   dm_model model_ = {};
@@ -67,10 +66,11 @@ TEST_F(DriverModelTest, HeadersAndPayloadsAreChecked) {
   };
   for (const Case& c : cases) {
     auto b = Request(c.control, c.payload);
-    if (c.offset >= 0) testing::PutU32(b, c.offset, c.value);
+    if (c.offset >= 0) PutU32(b.data() + c.offset, c.value);
     EXPECT_EQ(Send(b, c.in, c.out), c.error) << c.what;
     EXPECT_EQ(returned_, c.error == 0 ? 28u : 0u) << c.what;
-    EXPECT_EQ(U32(b, 20), c.error == 0 ? DM_DRIVER_VERSION : 0u) << c.what;
+    EXPECT_EQ(GetU32(b.data() + 20), c.error == 0 ? DM_DRIVER_VERSION : 0u)
+        << c.what;
     EXPECT_EQ(model_.count, 0u) << c.what;
   }
 }
@@ -135,8 +135,8 @@ TEST_F(DriverModelTest, SizesComeFromTheRequestOrTheBacking) {
     EXPECT_EQ(returned_, c.error == 0 ? 574u : 28u);
     if (c.error == 0) {
       EXPECT_EQ(I64(query, 32), c.disk_size);
-      EXPECT_EQ(U32(query, 40), 512u);
-      EXPECT_EQ(U32(query, 56), 0x110u);
+      EXPECT_EQ(GetU32(query.data() + 40), 512u);
+      EXPECT_EQ(GetU32(query.data() + 56), 0x110u);
       EXPECT_EQ(testing::AnswerName(query), c.name);
     }
   }
@@ -157,7 +157,7 @@ TEST_F(DriverModelTest, NameStopsAtItsLengthAZeroUnitOr255Units) {
   for (const Case& c : cases) {
     model_ = {};
     auto b = CreateRequest(512, 0, c.sent);
-    testing::PutU16(b, 60, c.length);
+    PutU16(b.data() + 60, c.length);
     ASSERT_EQ(Send(b), 0u);
     EXPECT_EQ(testing::AnswerName(b), c.kept);
     EXPECT_EQ(model_.disks[0].name_length, c.kept.size() * 2);
@@ -173,9 +173,9 @@ TEST_F(DriverModelTest, AtMost64DisksOfWhichTheAdapterListsSixteen) {
   b = Request(DM_CTL_QUERY_ADAPTER, DM_DEVICE_LIST_SIZE);
   ASSERT_EQ(Send(b), 0u);
   EXPECT_EQ(returned_, 96u);
-  EXPECT_EQ(U32(b, 28), 63u);
+  EXPECT_EQ(GetU32(b.data() + 28), 63u);
   for (std::uint32_t i = 0; i < 16; ++i) {
-    EXPECT_EQ(U32(b, 32 + 4 * i), (i + 1) << 8);
+    EXPECT_EQ(GetU32(b.data() + 32 + 4 * i), (i + 1) << 8);
   }
 }
 

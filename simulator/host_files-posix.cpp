@@ -2,40 +2,43 @@
 #include <errno.h>
 #include <sys/stat.h>
 
-#include "simulator/file_time.h"
+#include "platform/platform.h"
 #include "simulator/host_files.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
+namespace {
 
-std::string ResolveHostPath(const std::string& directory,
-                            const std::string& name) {
-  std::string path = name;
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  if (directory.empty() || (!path.empty() && path[0] == '/')) return path;
-  return directory + "/" + path;
+// A host time as a FILETIME: 100-nanosecond steps since 1601-01-01 UTC;
+// times before 1601 become 0.
+std::uint64_t FileTimeFromUnix(const struct timespec& time) {
+  constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+  if (time.tv_sec < -kSecondsFrom1601To1970) return 0;
+  return static_cast<std::uint64_t>(time.tv_sec + kSecondsFrom1601To1970) *
+             10000000 +
+         static_cast<std::uint64_t>(time.tv_nsec) / 100;
 }
+
+}  // namespace
 
 std::uint32_t StatHostFile(const std::string& path, HostFileInfo* info) {
   struct stat st;
-  if (path.empty()) return 2;
+  if (path.empty()) return kErrorFileNotFound;
   if (::stat(path.c_str(), &st) != 0) {
-    if (errno == EACCES) return 5;
+    if (errno == EACCES) return kErrorAccessDenied;
     // As on Windows: a missing folder on the way is 3, a missing file 2.
-    if (errno == ENOTDIR) return 3;
+    if (errno == ENOTDIR) return kErrorPathNotFound;
     std::string::size_type slash = path.find_last_of('/');
     std::string folder = slash == std::string::npos ? "."
                          : slash == 0               ? "/"
                                                     : path.substr(0, slash);
-    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 2 : 3;
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)
+               ? kErrorFileNotFound
+               : kErrorPathNotFound;
   }
   info->directory = S_ISDIR(st.st_mode);
   info->size = info->directory ? 0 : static_cast<std::uint64_t>(st.st_size);
-  info->write_time = FileTimeFromUnix(
-      st.st_mtim.tv_sec, static_cast<std::uint32_t>(st.st_mtim.tv_nsec));
-  info->access_time = FileTimeFromUnix(
-      st.st_atim.tv_sec, static_cast<std::uint32_t>(st.st_atim.tv_nsec));
+  info->write_time = FileTimeFromUnix(st.st_mtim);
   return 0;
 }
 

@@ -1,18 +1,16 @@
 #include "simulator/kernel_file_names.h"
 
-#include <cctype>
 #include <vector>
+
+#include "runtime/ascii.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
 namespace {
 
-constexpr std::uint32_t kErrorFileNotFound = 2;
-constexpr std::uint32_t kErrorPathNotFound = 3;
-constexpr std::uint32_t kErrorInvalidName = 123;
-
 bool IsDrive(const std::string& part) {
-  return part.size() == 2 && part[1] == ':' &&
-         std::isalpha(static_cast<unsigned char>(part[0]));
+  return part.size() == 2 && part[1] == ':' && ToLowerAscii(part[0]) >= 'a' &&
+         ToLowerAscii(part[0]) <= 'z';
 }
 
 }  // namespace
@@ -40,7 +38,7 @@ std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
   if (!IsDrive(parts[0])) {
     return parts.size() == 1 ? kErrorFileNotFound : kErrorPathNotFound;
   }
-  if (std::toupper(static_cast<unsigned char>(parts[0][0])) != 'Z') {
+  if (ToLowerAscii(parts[0][0]) != 'z') {
     return parts.size() <= 2 ? kErrorFileNotFound : kErrorPathNotFound;
   }
   // Z: alone is the root directory itself.

@@ -1,6 +1,35 @@
-// One record a line, fields separated by single blanks. Texts are escaped
-// (%XX for blanks, controls, '%', '-' and bytes above 0x7E; "-" alone is the
-// empty text), so every record splits cleanly.
+// The machine as text: the state file's format, which `dorvane-sim show`
+// prints as it is. One record a line, fields separated by single blanks,
+// numbers in decimal:
+//
+//   dorvane-sim-machine 1      the version line, first
+//   nt 0|1                     the system is an NT
+//   codepage 1252|65001        the ANSI code page
+//   driver 0|1                 the driver is installed
+//   shell RESULT               what ShellExecuteA answers; 32 or less refuses
+//   dos NAME TARGET            a DOS name and the device object it names
+//   device KIND OBJECT DRIVE   a device object: KIND scsi-port, raid-port,
+//                              driver-adapter or disk; DRIVE the number of
+//                              its physical drive (a disk's; else 0)
+//   drive NUMBER PORT PATH TARGET LUN CYLINDERS MEDIA TRACKS SECTORS BYTES
+//         VIRTUAL DISK REFUSES-OPEN REFUSES-GEOMETRY REFUSES-ADDRESS
+//                              a physical drive: its SCSI address, geometry
+//                              and media type; VIRTUAL 1 when it shows the
+//                              driver's disk DISK; 1 for each request it
+//                              refuses
+//   disk NUMBER SIZE BYTES-PER-SECTOR IMAGE-OFFSET FLAGS NAME
+//                              one of the driver's disks, in creation order;
+//                              NAME its UTF-16 units, four hex digits each
+//   fail CALL ERROR COUNT AFTER
+//                              a failure rule: after AFTER more calls of CALL
+//                              the next COUNT fail with ERROR
+//   launch RESULT FILE PARAMETERS OUTCOME
+//                              a shell launch, what the shell answered and
+//                              what devcon.exe reported
+//   end                        the last line
+//
+// Texts are escaped (%XX for blanks, controls, '%', '-' and bytes above
+// 0x7E; "-" alone is the empty text), so every record splits cleanly.
 #include "simulator/machine_text.h"
 
 #include <charconv>
@@ -8,6 +37,7 @@
 #include <sstream>
 #include <vector>
 
+#include "runtime/ascii.h"
 #include "simulator/code_pages.h"
 
 namespace dorvane::sim {
@@ -20,24 +50,17 @@ const char* const kKindNames[] = {"scsi-port", "raid-port", "driver-adapter",
 
 std::string Escape(const std::string& text) {
   if (text.empty()) return "-";
-  static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : text) {
     if (c <= 0x20 || c >= 0x7F || c == '%' || c == '-') {
       out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
+      out += kHexDigits[c >> 4];
+      out += kHexDigits[c & 15];
     } else {
       out += static_cast<char>(c);
     }
   }
   return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 bool Unescape(const std::string& field, std::string* text) {
@@ -50,8 +73,8 @@ bool Unescape(const std::string& field, std::string* text) {
       continue;
     }
     if (i + 2 >= field.size()) return false;
-    int high = HexDigit(field[i + 1]);
-    int low = HexDigit(field[i + 2]);
+    int high = HexDigitValue(field[i + 1]);
+    int low = HexDigitValue(field[i + 2]);
     if (high < 0 || low < 0) return false;
     *text += static_cast<char>(high * 16 + low);
     i += 2;
@@ -79,11 +102,10 @@ bool ParseFlag(const std::string& field, bool* value) {
 }
 
 std::string NameToHex(const dm_disk& disk) {
-  static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (std::uint32_t i = 0; i < disk.name_length / 2u; ++i) {
     for (int shift = 12; shift >= 0; shift -= 4) {
-      out += kHex[(disk.name[i] >> shift) & 15];
+      out += kHexDigits[(disk.name[i] >> shift) & 15];
     }
   }
   return out.empty() ? "-" : out;
@@ -97,7 +119,7 @@ bool HexToName(const std::string& field, dm_disk* disk) {
   for (std::size_t i = 0; i < field.size() / 4; ++i) {
     std::uint32_t unit = 0;
     for (std::size_t k = 0; k < 4; ++k) {
-      int digit = HexDigit(field[i * 4 + k]);
+      int digit = HexDigitValue(field[i * 4 + k]);
       if (digit < 0) return false;
       unit = unit * 16 + static_cast<std::uint32_t>(digit);
     }

@@ -1,4 +1,5 @@
-// The machine as text: the versioned line format of the state file.
+// The machine as text: the versioned record format of the state file, which
+// `dorvane-sim show` prints as well.
 #pragma once
 
 #include <string>

@@ -1,32 +1,23 @@
 #include "simulator/sim_machine.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "runtime/ascii.h"
+#include "runtime/bytes.h"
 #include "simulator/code_pages.h"
 
 namespace dorvane::sim {
 namespace {
 
-bool SameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // "scsi12:" -> 12; -1 for any other name.
 int ScsiPortOfName(const std::string& name) {
-  if (name.size() < 6 || !SameText(name.substr(0, 4), "scsi") ||
+  if (name.size() < 6 || !EqualsIgnoringAsciiCase(name.substr(0, 4), "scsi") ||
       name.back() != ':') {
     return -1;
   }
   int port = 0;
   for (std::size_t i = 4; i + 1 < name.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(name[i])) || port > 255) {
-      return -1;
-    }
+    if (name[i] < '0' || name[i] > '9' || port > 255) return -1;
     port = port * 10 + (name[i] - '0');
   }
   return port;
@@ -36,14 +27,79 @@ std::string DriveObjectName(std::uint32_t drive_number) {
   return "\\Device\\Harddisk" + std::to_string(drive_number) + "\\DR0";
 }
 
+// Defining an existing name replaces its target.
+void DefineDosName(SimMachine& machine, const std::string& name,
+                   const std::string& target) {
+  for (DosName& dos_name : machine.dos_names) {
+    if (EqualsIgnoringAsciiCase(dos_name.name, name)) {
+      dos_name.target = target;
+      return;
+    }
+  }
+  machine.dos_names.push_back(DosName{name, target});
+}
+
+void AddDevice(SimMachine& machine, const std::string& object_name,
+               DeviceKind kind, std::uint32_t drive_number = 0) {
+  for (Device& device : machine.devices) {
+    if (EqualsIgnoringAsciiCase(device.object_name, object_name)) {
+      device.kind = kind;
+      device.drive_number = drive_number;
+      return;
+    }
+  }
+  machine.devices.push_back(Device{object_name, kind, drive_number});
+}
+
+void RemoveDrive(SimMachine& machine, std::uint32_t drive_number) {
+  auto& drives = machine.drives;
+  drives.erase(std::remove_if(drives.begin(), drives.end(),
+                              [&](const PhysicalDrive& d) {
+                                return d.drive_number == drive_number;
+                              }),
+               drives.end());
+  const std::string object_name = DriveObjectName(drive_number);
+  const std::string dos_name = "PhysicalDrive" + std::to_string(drive_number);
+  auto& devices = machine.devices;
+  devices.erase(std::remove_if(devices.begin(), devices.end(),
+                               [&](const Device& d) {
+                                 return EqualsIgnoringAsciiCase(d.object_name,
+                                                                object_name);
+                               }),
+                devices.end());
+  auto& dos_names = machine.dos_names;
+  dos_names.erase(std::remove_if(dos_names.begin(), dos_names.end(),
+                                 [&](const DosName& d) {
+                                   return EqualsIgnoringAsciiCase(d.name,
+                                                                  dos_name);
+                                 }),
+                  dos_names.end());
+}
+
+// The SCSI port number N of the scsiN: name that points at the driver's
+// adapter; -1 when there is none.
+int AdapterPort(const SimMachine& machine) {
+  int best = -1;
+  for (const DosName& dos_name : machine.dos_names) {
+    int port = ScsiPortOfName(dos_name.name);
+    const Device* device = machine.FindDevice(dos_name.target);
+    if (port >= 0 && device != nullptr &&
+        device->kind == DeviceKind::kDriverAdapter &&
+        (best < 0 || port < best)) {
+      best = port;
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 SimMachine SimMachine::Default(bool with_driver) {
   SimMachine machine;
-  machine.DefineDosName("scsi0:", "\\Device\\Ide\\IdePort0");
-  machine.AddDevice("\\Device\\Ide\\IdePort0", DeviceKind::kScsiPort);
-  machine.DefineDosName("scsi1:", "\\Device\\RaidPort1");
-  machine.AddDevice("\\Device\\RaidPort1", DeviceKind::kRaidPort);
+  DefineDosName(machine, "scsi0:", "\\Device\\Ide\\IdePort0");
+  AddDevice(machine, "\\Device\\Ide\\IdePort0", DeviceKind::kScsiPort);
+  DefineDosName(machine, "scsi1:", "\\Device\\RaidPort1");
+  AddDevice(machine, "\\Device\\RaidPort1", DeviceKind::kRaidPort);
   machine.driver_installed = false;
   if (with_driver) machine.InstallDriver();
   machine.AddDrive(0, 0);
@@ -77,48 +133,17 @@ bool SimMachine::ConsumeFailure(const std::string& call, std::uint32_t* error) {
   return fail;
 }
 
-void SimMachine::DefineDosName(const std::string& name,
-                               const std::string& target) {
-  for (DosName& dos_name : dos_names) {
-    if (SameText(dos_name.name, name)) {
-      dos_name.target = target;
-      return;
-    }
-  }
-  dos_names.push_back(DosName{name, target});
-}
-
-bool SimMachine::RemoveDosName(const std::string& name) {
-  auto it =
-      std::find_if(dos_names.begin(), dos_names.end(),
-                   [&](const DosName& d) { return SameText(d.name, name); });
-  if (it == dos_names.end()) return false;
-  dos_names.erase(it);
-  return true;
-}
-
 const DosName* SimMachine::FindDosName(const std::string& name) const {
   for (const DosName& dos_name : dos_names) {
-    if (SameText(dos_name.name, name)) return &dos_name;
+    if (EqualsIgnoringAsciiCase(dos_name.name, name)) return &dos_name;
   }
   return nullptr;
 }
 
-void SimMachine::AddDevice(const std::string& object_name, DeviceKind kind,
-                           std::uint32_t drive_number) {
-  for (Device& device : devices) {
-    if (SameText(device.object_name, object_name)) {
-      device.kind = kind;
-      device.drive_number = drive_number;
-      return;
-    }
-  }
-  devices.push_back(Device{object_name, kind, drive_number});
-}
-
 const Device* SimMachine::FindDevice(const std::string& object_name) const {
   for (const Device& device : devices) {
-    if (SameText(device.object_name, object_name)) return &device;
+    if (EqualsIgnoringAsciiCase(device.object_name, object_name))
+      return &device;
   }
   return nullptr;
 }
@@ -126,7 +151,7 @@ const Device* SimMachine::FindDevice(const std::string& object_name) const {
 PhysicalDrive& SimMachine::AddDrive(std::uint32_t drive_number,
                                     std::uint8_t port, std::uint8_t path_id,
                                     std::uint8_t target_id, std::uint8_t lun) {
-  RemoveDrive(drive_number);
+  RemoveDrive(*this, drive_number);
   PhysicalDrive drive;
   drive.drive_number = drive_number;
   drive.port = port;
@@ -138,25 +163,10 @@ PhysicalDrive& SimMachine::AddDrive(std::uint32_t drive_number,
   });
   auto it = drives.insert(at, drive);
   std::string object_name = DriveObjectName(drive_number);
-  AddDevice(object_name, DeviceKind::kDisk, drive_number);
-  DefineDosName("PhysicalDrive" + std::to_string(drive_number), object_name);
+  AddDevice(*this, object_name, DeviceKind::kDisk, drive_number);
+  DefineDosName(*this, "PhysicalDrive" + std::to_string(drive_number),
+                object_name);
   return *it;
-}
-
-bool SimMachine::RemoveDrive(std::uint32_t drive_number) {
-  auto it = std::find_if(drives.begin(), drives.end(), [&](const auto& d) {
-    return d.drive_number == drive_number;
-  });
-  if (it == drives.end()) return false;
-  drives.erase(it);
-  std::string object_name = DriveObjectName(drive_number);
-  devices.erase(std::remove_if(devices.begin(), devices.end(),
-                               [&](const Device& d) {
-                                 return SameText(d.object_name, object_name);
-                               }),
-                devices.end());
-  RemoveDosName("PhysicalDrive" + std::to_string(drive_number));
-  return true;
 }
 
 PhysicalDrive* SimMachine::FindDrive(std::uint32_t drive_number) {
@@ -166,46 +176,28 @@ PhysicalDrive* SimMachine::FindDrive(std::uint32_t drive_number) {
   return nullptr;
 }
 
-const PhysicalDrive* SimMachine::FindDrive(std::uint32_t drive_number) const {
-  return const_cast<SimMachine*>(this)->FindDrive(drive_number);
-}
-
 std::uint32_t SimMachine::AddDisk(std::int64_t size, std::uint32_t flags,
-                                  const std::string& name, std::uint32_t number,
-                                  std::uint32_t* assigned) {
+                                  const std::string& name) {
   if (!driver_installed) return DM_ERROR_FILE_NOT_FOUND;
   std::uint8_t request[DM_HEADER_SIZE + DM_DEVICE_CONFIG_SIZE] = {};
-  auto put = [&](std::size_t at, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-      request[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-  };
-  put(0, DM_HEADER_SIZE, 4);
+  PutU32(request, DM_HEADER_SIZE);
   std::copy_n("PhDskMnt", 8, request + 4);
-  put(16, DM_CTL_CREATE_DEVICE, 4);
-  put(24, DM_DEVICE_CONFIG_SIZE, 4);
-  put(28, number, 4);
-  put(32, static_cast<std::uint64_t>(size), 8);
-  put(56, flags, 4);
-  if (!name.empty()) {
-    std::uint16_t units[DM_NAME_UNITS] = {};
-    std::uint32_t error = 0;
-    int count = MultiByteToWide(kCodePageUtf8, 0, name.data(),
-                                static_cast<int>(name.size()), units,
-                                DM_NAME_UNITS - 1, &error);
-    if (count == 0) return error;
-    put(60, static_cast<std::uint64_t>(count) * 2, 2);
-    for (int i = 0; i < count; ++i) put(62 + 2 * i, units[i], 2);
+  PutU32(request + 16, DM_CTL_CREATE_DEVICE);
+  PutU32(request + 24, DM_DEVICE_CONFIG_SIZE);
+  PutU32(request + 28, DM_ALL_DEVICES);
+  PutU64(request + 32, static_cast<std::uint64_t>(size));
+  PutU32(request + 56, flags);
+  const std::u16string units =
+      DecodeAnsi(kCodePageUtf8, name.data(), name.size());
+  PutU16(request + 60, static_cast<std::uint16_t>(2 * units.size()));
+  for (std::size_t i = 0; i < units.size() && i < DM_NAME_UNITS - 1; ++i) {
+    PutU16(request + 62 + 2 * i, units[i]);
   }
   std::uint32_t returned = 0;
   std::uint32_t error =
       dm_miniport_request(&driver, request, sizeof request, sizeof request,
                           &returned, nullptr, nullptr);
   SyncVirtualDrives();
-  if (error == 0 && assigned != nullptr) {
-    *assigned = static_cast<std::uint32_t>(request[28] | request[29] << 8 |
-                                           request[30] << 16);
-  }
   return error;
 }
 
@@ -217,20 +209,6 @@ std::vector<std::uint32_t> SimMachine::DiskNumbers() const {
   return numbers;
 }
 
-int SimMachine::AdapterPort() const {
-  int best = -1;
-  for (const DosName& dos_name : dos_names) {
-    int port = ScsiPortOfName(dos_name.name);
-    const Device* device = FindDevice(dos_name.target);
-    if (port >= 0 && device != nullptr &&
-        device->kind == DeviceKind::kDriverAdapter &&
-        (best < 0 || port < best)) {
-      best = port;
-    }
-  }
-  return best;
-}
-
 void SimMachine::SyncVirtualDrives() {
   std::vector<std::uint32_t> gone;
   for (const PhysicalDrive& drive : drives) {
@@ -240,9 +218,9 @@ void SimMachine::SyncVirtualDrives() {
       gone.push_back(drive.drive_number);
     }
   }
-  for (std::uint32_t drive_number : gone) RemoveDrive(drive_number);
+  for (std::uint32_t drive_number : gone) RemoveDrive(*this, drive_number);
 
-  int port = AdapterPort();
+  int port = AdapterPort(*this);
   if (!driver_installed || port < 0) return;
   for (std::uint32_t i = 0; i < driver.count; ++i) {
     const dm_disk& disk = driver.disks[i];
@@ -271,8 +249,8 @@ bool SimMachine::InstallDriver() {
   int port = 0;
   while (FindDosName("scsi" + std::to_string(port) + ":") != nullptr) ++port;
   std::string object_name = "\\Device\\RaidPort" + std::to_string(port);
-  AddDevice(object_name, DeviceKind::kDriverAdapter);
-  DefineDosName("scsi" + std::to_string(port) + ":", object_name);
+  AddDevice(*this, object_name, DeviceKind::kDriverAdapter);
+  DefineDosName(*this, "scsi" + std::to_string(port) + ":", object_name);
   driver = dm_model{};
   driver_installed = true;
   return true;

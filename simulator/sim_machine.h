@@ -1,5 +1,5 @@
 // The simulated machine: a stateful double of Windows and of the driver.
-// This header holds its state; machine_text.h gives its text forms (the
+// This header holds its state; machine_text.h gives its text form (the
 // host build keeps it in a file between runs), sim_platform.h implements
 // the platform calls over it.
 #pragma once
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "simulator/driver_model.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
 
@@ -31,7 +32,7 @@ struct PhysicalDrive {
   std::uint32_t drive_number = 0;
   std::uint8_t port = 0, path_id = 0, target_id = 0, lun = 0;
   std::int64_t cylinders = 1024;
-  std::uint32_t media_type = 12;  // FixedMedia
+  std::uint32_t media_type = kFixedMedia;
   std::uint32_t tracks_per_cylinder = 255, sectors_per_track = 63;
   std::uint32_t bytes_per_sector = 512;
   bool virtual_disk = false;  // created by the driver for one of its disks
@@ -94,15 +95,8 @@ struct SimMachine {
   // call is to fail. Spent rules are dropped.
   bool ConsumeFailure(const std::string& call, std::uint32_t* error);
 
-  // DOS names, compared without case. Defining an existing name replaces
-  // its target.
-  void DefineDosName(const std::string& name, const std::string& target);
-  bool RemoveDosName(const std::string& name);
+  // DOS names and device objects, by name, compared without case.
   const DosName* FindDosName(const std::string& name) const;
-
-  // Device objects, by object name (compared without case).
-  void AddDevice(const std::string& object_name, DeviceKind kind,
-                 std::uint32_t drive_number = 0);
   const Device* FindDevice(const std::string& object_name) const;
 
   // A machine drive: the drive, its device \Device\HarddiskN\DR0 and its DOS
@@ -110,25 +104,17 @@ struct SimMachine {
   PhysicalDrive& AddDrive(std::uint32_t drive_number, std::uint8_t port,
                           std::uint8_t path_id = 0, std::uint8_t target_id = 0,
                           std::uint8_t lun = 0);
-  bool RemoveDrive(std::uint32_t drive_number);
   PhysicalDrive* FindDrive(std::uint32_t drive_number);
-  const PhysicalDrive* FindDrive(std::uint32_t drive_number) const;
 
   // Creates a virtual disk through the driver, as a create request would,
-  // and shows it as a physical drive. name is UTF-8; a size of 0 takes it
-  // from the backing, which here only a shared-memory name can give. Returns
-  // 0 and the disk's number in *assigned, or the driver's error (2 when
+  // and shows it as a physical drive. name is UTF-8, at most 255 UTF-16
+  // units; a size of 0 takes it from the backing, which here only a
+  // shared-memory name can give. Returns 0, or the driver's error (2 when
   // the driver is not installed).
   std::uint32_t AddDisk(std::int64_t size, std::uint32_t flags = 0,
-                        const std::string& name = "",
-                        std::uint32_t number = DM_ALL_DEVICES,
-                        std::uint32_t* assigned = nullptr);
+                        const std::string& name = "");
   // The driver's disks' numbers, in creation order.
   std::vector<std::uint32_t> DiskNumbers() const;
-
-  // The SCSI port number N of the scsiN: name that points at the driver's
-  // adapter; -1 when there is none.
-  int AdapterPort() const;
 
   // Makes the physical drives match the driver's disks: each new disk gets
   // a drive at the adapter's port and its address, under the lowest free

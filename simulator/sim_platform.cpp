@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "simulator/not_simulated.h"
+
 namespace dorvane::sim {
 const std::vector<std::string>& FailableCalls() {
   static const std::vector<std::string> kCalls = {"CreateFileA",
@@ -76,10 +78,15 @@ Handle SimPlatform::AddHandle(OpenObject object) {
   return handle;
 }
 
-SimStream* SimPlatform::StreamOf(Handle handle) {
-  if (handle == kSimStdOutput) return out_;
-  if (handle == kSimStdError) return err_;
-  return nullptr;
+SimPlatform::Handles::iterator SimPlatform::OpenHandle(const char* call,
+                                                       Handle handle,
+                                                       bool find) {
+  auto it = handles_.find(handle);
+  if (it == handles_.end() || it->second.find != find) {
+    NotSimulated("%s of handle 0x%zX, which is no open %s handle", call,
+                 static_cast<std::size_t>(handle), find ? "find" : "device");
+  }
+  return it;
 }
 
 std::uint32_t SimPlatform::GetLastError() { return last_error_; }

@@ -16,28 +16,16 @@ namespace dorvane::sim {
 // One recorded platform call. GetLastError and CharNextA are not recorded:
 // the tool calls them for nearly every step and they would drown the log.
 //
-// What a, b, c and the texts hold, by call:
-//   CreateFileA           text path; a access, b share mode, c disposition
-//   DeviceIoControl       text path the handle was opened with; a code,
-//                         b in size, c out size; bytes the input as sent
-//   CloseHandle, FindClose, GetFileType, WriteFile
-//                         a the handle (WriteFile: b size, text the data)
-//   QueryDosDeviceA       text the name; a max chars
-//   GetVersionExA         a dwOSVersionInfoSize
-//   MultiByteToWideChar   text the input bytes; a code page, b its length,
-//                         c the output size
-//   WideCharToMultiByte   bytes the input units (little-endian); a code
-//                         page, b its length, c the output size
-//   FindFirstFileA        text the name
-//   FileTimeTo...         a, b the low and high halves of the input time
+// What a and the text and bytes hold, where the tests read them:
+//   CreateFileA           text the path; a access, b share mode, c disposition
+//   DeviceIoControl       a the code; bytes the input as sent
+//   QueryDosDeviceA       a max chars
 //   GetStdHandle          a the std handle number
+//   WriteFile             text the data
 //   VirtualQuery          a the length; GetModuleFileNameA: a the size
-//   CharToOemA            text the source
-//   ShellExecuteA         text parameters, text2 file; a the result
 struct CallRecord {
-  std::string call;   // "CreateFileA", "DeviceIoControl", ...
-  std::string text;   // its main text argument: path, DOS name, parameters
-  std::string text2;  // a second text argument (see above)
+  std::string call;                   // "CreateFileA", "DeviceIoControl", ...
+  std::string text;                   // its text argument (see above)
   std::uint32_t a = 0, b = 0, c = 0;  // numeric arguments (see above)
   std::vector<std::uint8_t> bytes;    // DeviceIoControl: the input buffer
   bool ok = false;
@@ -50,7 +38,6 @@ const std::vector<std::string>& FailableCalls();
 
 // Standard handles are fixed pseudo values that never collide with the
 // handles CreateFileA and FindFirstFileA give out (multiples of 4).
-constexpr Handle kSimStdInput = 3;
 constexpr Handle kSimStdOutput = 7;
 constexpr Handle kSimStdError = 11;
 
@@ -61,6 +48,8 @@ class SimPlatform : public Platform {
  public:
   // The machine is shared and changed by the calls; the command line is what
   // GetCommandLineA returns. Standard streams default to memory streams.
+  // Each call accepts the argument patterns the tool uses and ends the
+  // process on any other (not_simulated.h).
   SimPlatform(SimMachine& machine, std::string command_line);
   ~SimPlatform() override;
 
@@ -73,7 +62,6 @@ class SimPlatform : public Platform {
   const MemoryStream& out() const { return default_out_; }
   const MemoryStream& err() const { return default_err_; }
   MemoryStream& mutable_out() { return default_out_; }
-  MemoryStream& mutable_err() { return default_err_; }
   SimMachine& machine() { return machine_; }
   const std::vector<CallRecord>& calls() const { return calls_; }
   std::size_t CountCalls(const std::string& call) const;
@@ -123,10 +111,10 @@ class SimPlatform : public Platform {
  private:
   struct OpenObject {
     bool find = false;         // a find handle, else a device
-    std::string path;          // as opened
     std::string object_name;   // device: its object
     std::uint32_t access = 0;  // device: desired access
   };
+  using Handles = std::map<Handle, OpenObject>;
 
   // Records the call; consumes a failure rule first. True when the call is
   // to fail (the record and last error are set then).
@@ -134,9 +122,15 @@ class SimPlatform : public Platform {
   // Completes the current record.
   void Succeed();
   void Failed(std::uint32_t error);
-  std::uint32_t ResolveCodePage(std::uint32_t code_page) const;
+  // The machine's code page for the two the tool names.
+  std::uint32_t ResolveCodePage(const char* call,
+                                std::uint32_t code_page) const;
   Handle AddHandle(OpenObject object);
-  SimStream* StreamOf(Handle handle);
+  // The tool hands back only the handles it holds open, each to the calls
+  // of its kind.
+  Handles::iterator OpenHandle(const char* call, Handle handle, bool find);
+  // Standard output or error; null for INVALID_HANDLE_VALUE.
+  SimStream* StandardStream(const char* call, Handle handle);
 
   SimMachine& machine_;
   std::string command_line_;
@@ -146,7 +140,7 @@ class SimPlatform : public Platform {
   std::string current_directory_;
   std::uint32_t last_error_ = 0;
   std::vector<CallRecord> calls_;
-  std::map<Handle, OpenObject> handles_;
+  Handles handles_;
   Handle next_handle_ = 0x40;
 };
 

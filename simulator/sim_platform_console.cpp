@@ -1,73 +1,61 @@
-// The standard handles: GetStdHandle, GetFileType, WriteFile.
+// The standard handles: GetStdHandle, GetFileType, WriteFile. The tool asks
+// for standard output and standard error only, and uses what it is given:
+// one of those, or INVALID_HANDLE_VALUE when the request failed.
 #include "simulator/call_records.h"
+#include "simulator/not_simulated.h"
 #include "simulator/sim_platform.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
-namespace {
-
-constexpr std::uint32_t kStdInputHandle = static_cast<std::uint32_t>(-10);
-
-}  // namespace
 
 Handle SimPlatform::GetStdHandle(std::uint32_t std_handle) {
-  if (Begin(Record("GetStdHandle", std_handle))) return kInvalidHandle;
-  Handle handle = kInvalidHandle;
-  if (std_handle == kStdInputHandle) handle = kSimStdInput;
-  if (std_handle == kStdOutputHandle) handle = kSimStdOutput;
-  if (std_handle == kStdErrorHandle) handle = kSimStdError;
-  if (handle == kInvalidHandle) {
-    Failed(kErrorInvalidHandle);
-  } else {
-    Succeed();
+  if (std_handle != kStdOutputHandle && std_handle != kStdErrorHandle) {
+    NotSimulated("GetStdHandle of %d", static_cast<int>(std_handle));
   }
-  return handle;
+  if (Begin(Record("GetStdHandle", std_handle))) return kInvalidHandle;
+  Succeed();
+  return std_handle == kStdOutputHandle ? kSimStdOutput : kSimStdError;
+}
+
+SimStream* SimPlatform::StandardStream(const char* call, Handle handle) {
+  if (handle == kSimStdOutput) return out_;
+  if (handle == kSimStdError) return err_;
+  if (handle != kInvalidHandle) {
+    NotSimulated("%s of handle 0x%zX, not a standard one", call,
+                 static_cast<std::size_t>(handle));
+  }
+  return nullptr;
 }
 
 std::uint32_t SimPlatform::GetFileType(Handle file) {
-  if (Begin(Record("GetFileType", static_cast<std::uint32_t>(file)))) {
+  SimStream* stream = StandardStream("GetFileType", file);
+  if (Begin(Record("GetFileType"))) return kFileTypeUnknown;
+  if (stream == nullptr) {
+    Failed(kErrorInvalidHandle);
     return kFileTypeUnknown;
   }
-  std::uint32_t type = kFileTypeUnknown;
-  if (SimStream* stream = StreamOf(file)) {
-    type = stream->IsConsole() ? kFileTypeChar : kFileTypePipe;
-  } else if (file == kSimStdInput) {
-    type = kFileTypeChar;
-  } else {
-    auto it = handles_.find(file);
-    if (it != handles_.end() && !it->second.find) type = kFileTypeDisk;
-  }
-  if (type == kFileTypeUnknown) {
-    Failed(kErrorInvalidHandle);
-  } else {
-    Succeed();
-  }
-  return type;
+  Succeed();
+  return stream->IsConsole() ? kFileTypeChar : kFileTypePipe;
 }
 
 bool SimPlatform::WriteFile(Handle file, const void* buffer,
                             std::uint32_t bytes_to_write,
                             std::uint32_t* bytes_written) {
-  CallRecord record =
-      Record("WriteFile", static_cast<std::uint32_t>(file), bytes_to_write);
-  if (buffer != nullptr) {
-    record.text.assign(static_cast<const char*>(buffer), bytes_to_write);
+  SimStream* stream = StandardStream("WriteFile", file);
+  if (buffer == nullptr || bytes_to_write == 0 || bytes_written == nullptr) {
+    NotSimulated("WriteFile of %u bytes from %p, count to %p", bytes_to_write,
+                 buffer, static_cast<void*>(bytes_written));
   }
-  if (bytes_written != nullptr) *bytes_written = 0;
+  CallRecord record = Record("WriteFile");
+  record.text.assign(static_cast<const char*>(buffer), bytes_to_write);
+  *bytes_written = 0;
   if (Begin(std::move(record))) return false;
-  SimStream* stream = StreamOf(file);
   if (stream == nullptr) {
     Failed(kErrorInvalidHandle);
     return false;
   }
-  if (buffer == nullptr && bytes_to_write > 0) {
-    Failed(kErrorInvalidParameter);
-    return false;
-  }
-  std::uint32_t written = 0;
   std::uint32_t error = 0;
-  bool ok = stream->Write(buffer, bytes_to_write, &written, &error);
-  if (bytes_written != nullptr) *bytes_written = written;
-  if (!ok) {
+  if (!stream->Write(buffer, bytes_to_write, bytes_written, &error)) {
     Failed(error);
     return false;
   }

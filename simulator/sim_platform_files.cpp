@@ -1,46 +1,36 @@
 // Host files and their times: FindFirstFileA, FindClose,
-// FileTimeToLocalFileTime, FileTimeToDosDateTime.
-#include <algorithm>
+// FileTimeToLocalFileTime, FileTimeToDosDateTime. The tool looks up one
+// plain name in its current directory and reads only the attributes and the
+// last-write time of what it finds.
 #include <cstring>
 
 #include "simulator/call_records.h"
-#include "simulator/file_time.h"
 #include "simulator/host_files.h"
+#include "simulator/not_simulated.h"
 #include "simulator/sim_platform.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
 namespace {
 
-constexpr std::uint32_t kFileAttributeArchive = 0x20;
-
-FileTime ToFileTime(std::uint64_t value) {
-  FileTime time;
-  time.dwLowDateTime = static_cast<std::uint32_t>(value);
-  time.dwHighDateTime = static_cast<std::uint32_t>(value >> 32);
-  return time;
-}
-
-std::uint64_t FromFileTime(const FileTime& time) {
-  return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-}
+// The FILETIMEs of 1980-01-01 and 2108-01-01, 00:00 UTC: a DOS date holds
+// the times from the one up to the other.
+constexpr std::uint64_t kFirstDosTime = 119600064000000000;
+constexpr std::uint64_t kEndOfDosTimes = 159992928000000000;
 
 }  // namespace
 
 Handle SimPlatform::FindFirstFileA(const char* file_name, FindData* data) {
-  CallRecord record = Record("FindFirstFileA");
-  record.text = TextOf(file_name);
-  if (Begin(std::move(record))) return kInvalidHandle;
-  std::string name = TextOf(file_name);
-  if (data == nullptr) {
-    Failed(kErrorInvalidParameter);
-    return kInvalidHandle;
+  const char* name = file_name != nullptr ? file_name : "";
+  if (data == nullptr || *name == '\0' ||
+      std::strpbrk(name, "*?\\/:") != nullptr) {
+    NotSimulated("FindFirstFileA of \"%s\", not a plain name", name);
   }
-  // Plain names only: the simulated machine matches no wildcards.
+  if (Begin(Record("FindFirstFileA"))) return kInvalidHandle;
   HostFileInfo info;
-  std::uint32_t error =
-      name.empty() || name.find_first_of("*?") != std::string::npos
-          ? kErrorFileNotFound
-          : StatHostFile(ResolveHostPath(current_directory_, name), &info);
+  const std::uint32_t error = StatHostFile(
+      current_directory_.empty() ? name : current_directory_ + "/" + name,
+      &info);
   if (error != 0) {
     Failed(error);
     return kInvalidHandle;
@@ -48,31 +38,17 @@ Handle SimPlatform::FindFirstFileA(const char* file_name, FindData* data) {
   *data = FindData{};
   data->dwFileAttributes =
       info.directory ? kFileAttributeDirectory : kFileAttributeArchive;
-  data->ftCreationTime = ToFileTime(info.write_time);
-  data->ftLastAccessTime = ToFileTime(info.access_time);
-  data->ftLastWriteTime = ToFileTime(info.write_time);
-  data->nFileSizeHigh = static_cast<std::uint32_t>(info.size >> 32);
-  data->nFileSizeLow = static_cast<std::uint32_t>(info.size);
-  std::size_t slash = name.find_last_of("\\/");
-  std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-  base.resize(std::min(base.size(), sizeof data->cFileName - 1));
-  std::memcpy(data->cFileName, base.c_str(), base.size() + 1);
-  OpenObject object;
-  object.find = true;
-  object.path = name;
+  data->ftLastWriteTime.dwLowDateTime =
+      static_cast<std::uint32_t>(info.write_time);
+  data->ftLastWriteTime.dwHighDateTime =
+      static_cast<std::uint32_t>(info.write_time >> 32);
   Succeed();
-  return AddHandle(std::move(object));
+  return AddHandle(OpenObject{true, "", 0});
 }
 
 bool SimPlatform::FindClose(Handle find) {
-  if (Begin(Record("FindClose", static_cast<std::uint32_t>(find)))) {
-    return false;
-  }
-  auto it = handles_.find(find);
-  if (it == handles_.end() || !it->second.find) {
-    Failed(kErrorInvalidHandle);
-    return false;
-  }
+  auto it = OpenHandle("FindClose", find, true);
+  if (Begin(Record("FindClose"))) return false;
   handles_.erase(it);
   Succeed();
   return true;
@@ -80,16 +56,10 @@ bool SimPlatform::FindClose(Handle find) {
 
 bool SimPlatform::FileTimeToLocalFileTime(const FileTime* file_time,
                                           FileTime* local_file_time) {
-  CallRecord record = Record("FileTimeToLocalFileTime");
-  if (file_time != nullptr) {
-    record.a = file_time->dwLowDateTime;
-    record.b = file_time->dwHighDateTime;
-  }
-  if (Begin(std::move(record))) return false;
   if (file_time == nullptr || local_file_time == nullptr) {
-    Failed(kErrorInvalidParameter);
-    return false;
+    NotSimulated("FileTimeToLocalFileTime without both times");
   }
+  if (Begin(Record("FileTimeToLocalFileTime"))) return false;
   // The simulated machine's clock runs on UTC.
   *local_file_time = *file_time;
   Succeed();
@@ -99,14 +69,15 @@ bool SimPlatform::FileTimeToLocalFileTime(const FileTime* file_time,
 bool SimPlatform::FileTimeToDosDateTime(const FileTime* file_time,
                                         std::uint16_t* fat_date,
                                         std::uint16_t* fat_time) {
-  CallRecord record = Record("FileTimeToDosDateTime");
-  if (file_time != nullptr) {
-    record.a = file_time->dwLowDateTime;
-    record.b = file_time->dwHighDateTime;
+  if (file_time == nullptr || fat_date == nullptr || fat_time == nullptr) {
+    NotSimulated("FileTimeToDosDateTime without the time, date and clock");
   }
-  if (Begin(std::move(record))) return false;
-  if (file_time == nullptr || fat_date == nullptr || fat_time == nullptr ||
-      !FileTimeToDos(FromFileTime(*file_time), fat_date, fat_time)) {
+  if (Begin(Record("FileTimeToDosDateTime"))) return false;
+  // The tool reads only whether the conversion succeeds, so the date and
+  // the time of day are not worked out.
+  const std::uint64_t time = (std::uint64_t{file_time->dwHighDateTime} << 32) |
+                             file_time->dwLowDateTime;
+  if (time < kFirstDosTime || time >= kEndOfDosTimes) {
     Failed(kErrorInvalidParameter);
     return false;
   }

@@ -1,35 +1,29 @@
 // The shell: ShellExecuteA, and devcon.exe when it is started.
-#include <cctype>
 #include <cstring>
 
 #include "simulator/call_records.h"
 #include "simulator/devcon.h"
+#include "simulator/not_simulated.h"
 #include "simulator/sim_platform.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
-namespace {
 
-bool SameTextIgnoringCase(const std::string& a, const char* b) {
-  std::size_t n = std::strlen(b);
-  if (a.size() != n) return false;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
+std::uintptr_t SimPlatform::ShellExecuteA(Handle window, const char* operation,
+                                          const char* file,
+                                          const char* parameters,
+                                          const char* directory,
+                                          int show_command) {
+  // The tool opens devcon.exe, shown, in its own current directory.
+  if (window != 0 || operation == nullptr ||
+      std::strcmp(operation, "open") != 0 || file == nullptr ||
+      std::strcmp(file, "devcon.exe") != 0 || parameters == nullptr ||
+      directory != nullptr || show_command != kSwShow) {
+    NotSimulated("ShellExecuteA %s \"%s\" with show command %d",
+                 operation != nullptr ? operation : "(default verb)",
+                 file != nullptr ? file : "", show_command);
   }
-  return true;
-}
-
-}  // namespace
-
-std::uintptr_t SimPlatform::ShellExecuteA(
-    Handle /*window*/, const char* /*operation*/, const char* file,
-    const char* parameters, const char* /*directory*/, int /*show_command*/) {
-  CallRecord record = Record("ShellExecuteA");
-  record.text = TextOf(parameters);
-  record.text2 = TextOf(file);
-  if (Begin(std::move(record))) {
+  if (Begin(Record("ShellExecuteA"))) {
     std::uint32_t error = calls_.back().error;
     return error <= 32 ? error : 0;
   }
@@ -37,18 +31,12 @@ std::uintptr_t SimPlatform::ShellExecuteA(
   // its work on the machine; whether that works out (the driver may already
   // be in the state asked for) is devcon's own business and only shows in
   // the launch record, as the caller of the shell never learns it either.
-  Launch launch;
-  launch.file = TextOf(file);
-  launch.parameters = TextOf(parameters);
-  launch.result = machine_.shell_result;
-  calls_.back().a = static_cast<std::uint32_t>(launch.result);
+  Launch launch{file, parameters, machine_.shell_result, ""};
   if (launch.result <= 32) {
     Failed(launch.result == 0 ? kErrorNotEnoughMemory
                               : static_cast<std::uint32_t>(launch.result));
   } else {
-    launch.outcome = SameTextIgnoringCase(launch.file, "devcon.exe")
-                         ? RunDevcon(machine_, launch.parameters)
-                         : "started";
+    launch.outcome = RunDevcon(machine_, launch.parameters);
     Succeed();
   }
   machine_.launches.push_back(launch);

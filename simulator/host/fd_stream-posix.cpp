@@ -1,7 +1,9 @@
 #include <errno.h>
 #include <unistd.h>
 
+#include "platform/platform.h"
 #include "simulator/host/fd_stream.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
 namespace {
@@ -9,13 +11,13 @@ namespace {
 std::uint32_t WindowsError(int error_number) {
   switch (error_number) {
     case EPIPE:
-      return 232;  // ERROR_NO_DATA: the pipe is being closed
+      return kErrorNoData;
     case ENOSPC:
-      return 112;  // ERROR_DISK_FULL
+      return kErrorDiskFull;
     case EBADF:
-      return 6;  // ERROR_INVALID_HANDLE
+      return kErrorInvalidHandle;
     default:
-      return 29;  // ERROR_WRITE_FAULT
+      return kErrorWriteFault;
   }
 }
 

@@ -1,10 +1,10 @@
 #include "simulator/host/sim_cli.h"
 
-#include <cctype>
 #include <charconv>
 
+#include "runtime/ascii.h"
 #include "simulator/code_pages.h"
-#include "simulator/host/machine_description.h"
+#include "simulator/machine_text.h"
 #include "simulator/sim_platform.h"
 
 namespace dorvane::sim {
@@ -30,17 +30,6 @@ bool ParseUnsigned(const std::string& text, std::uint32_t* value) {
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, *value);
   return !text.empty() && ec == std::errc() && ptr == end;
-}
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 int Reset(const std::vector<std::string>& args, MachineStore& store,
@@ -89,7 +78,7 @@ int Fail(const std::vector<std::string>& args, MachineStore& store,
   }
   std::string call;
   for (const std::string& known : FailableCalls()) {
-    if (SameIgnoringCase(known, positional[0])) call = known;
+    if (EqualsIgnoringAsciiCase(known, positional[0])) call = known;
   }
   if (call.empty()) {
     return Usage(err, "fail: " + positional[0] + " is no call that can fail");
@@ -115,13 +104,14 @@ int Fail(const std::vector<std::string>& args, MachineStore& store,
   return 0;
 }
 
+// The machine in the records of its state file (machine_text.cpp).
 int Show(MachineStore& store, SimStream& out, SimStream& err) {
   SimMachine machine;
   std::string error;
   if (!store.Load(&machine, &error)) {
     return HostError(err, "dorvane-sim", error);
   }
-  WriteText(out, DescribeMachine(machine));
+  WriteText(out, SaveMachine(machine));
   return 0;
 }
 

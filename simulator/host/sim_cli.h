@@ -29,7 +29,7 @@ int RunToolOnStore(MachineStore& store, const std::string& command_line,
 // dorvane-sim with its arguments (without the program's name):
 //   reset [--no-driver] [--not-nt] [--codepage 1252|65001]
 //   fail CALL ERROR [COUNT] [--after N]
-//   show
+//   show                 (prints the machine's state-file records)
 //   run 'RAW COMMAND LINE'
 int RunSimCommand(const std::vector<std::string>& args, MachineStore& store,
                   const ToolEntry& tool, SimStream& out, SimStream& err);

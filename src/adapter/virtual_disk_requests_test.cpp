@@ -8,6 +8,7 @@
 
 #include "simulator/test/scripted_answers.h"
 #include "simulator/test/tool_run.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane {
 namespace {
@@ -111,7 +112,7 @@ TEST_F(VirtualDiskRequestsTest, NamesLongerThanTheFieldAreRefusedUnopened) {
 
 TEST_F(VirtualDiskRequestsTest, AFailedConversionSendsNothing) {
   for (std::uint32_t error :
-       {kErrorInvalidParameter, kErrorInsufficientBuffer}) {
+       {sim::kErrorInvalidParameter, kErrorInsufficientBuffer}) {
     machine_.Fail("MultiByteToWideChar", error);
     EXPECT_EQ(AddVirtualDisk(platform_, kAdapter, "a.img", 0x110, 0)
                   .error()

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "simulator/test/tool_run.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane {
 namespace {
@@ -171,7 +172,7 @@ class OutputFailureTest : public ::testing::TestWithParam<OutputFailure> {};
 TEST_P(OutputFailureTest, EndsAsTheConventionsSay) {
   const OutputFailure& f = GetParam();
   SimMachine machine = SimMachine::Default();
-  machine.Fail("WriteFile", kErrorNoData, f.count, f.after);
+  machine.Fail("WriteFile", sim::kErrorNoData, f.count, f.after);
   ToolRun run = RunTool(machine, "dorvane vm new 1", f.console);
   EXPECT_EQ(run.out, f.out) << f.title;
   EXPECT_EQ(run.exit_code, f.exit_code) << f.title;

@@ -25,30 +25,18 @@ constexpr std::uint32_t kIoctlScsiMiniport = 0x0004D008u;
 constexpr std::uint32_t kIoctlScsiGetAddress = 0x00041018u;
 constexpr std::uint32_t kIoctlDiskGetDriveGeometry = 0x00070000u;
 
-// Windows error numbers the tool or the simulated machine names.
-constexpr std::uint32_t kErrorInvalidFunction = 1;
-constexpr std::uint32_t kErrorFileNotFound = 2;
+// Windows error numbers the tool names.
 constexpr std::uint32_t kErrorAccessDenied = 5;
-constexpr std::uint32_t kErrorInvalidHandle = 6;
-constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 constexpr std::uint32_t kErrorDiskFull = 112;
-constexpr std::uint32_t kErrorNotSupported = 50;
-constexpr std::uint32_t kErrorInvalidParameter = 87;
 constexpr std::uint32_t kErrorInsufficientBuffer = 122;
-constexpr std::uint32_t kErrorBrokenPipe = 109;
-constexpr std::uint32_t kErrorNoData = 232;
 
 // GetStdHandle, GetFileType.
 constexpr std::uint32_t kStdOutputHandle = static_cast<std::uint32_t>(-11);
 constexpr std::uint32_t kStdErrorHandle = static_cast<std::uint32_t>(-12);
-constexpr std::uint32_t kFileTypeUnknown = 0;
-constexpr std::uint32_t kFileTypeDisk = 1;
 constexpr std::uint32_t kFileTypeChar = 2;
-constexpr std::uint32_t kFileTypePipe = 3;
 
 // Code pages, file attributes, shell, version, module look-up.
 constexpr std::uint32_t kCpAcp = 0;
-constexpr std::uint32_t kCpThreadAcp = 3;
 constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 constexpr int kSwShow = 5;
 constexpr std::uint32_t kVerPlatformWin32Nt = 2;

@@ -39,6 +39,12 @@ def dev_full():
     return os.open("/dev/full", os.O_WRONLY)
 
 
+def disk_records(shown):
+    """The driver's disks among the records of the machine's state file, as
+    dorvane-sim show prints them."""
+    return [line for line in shown.splitlines() if line.startswith("disk ")]
+
+
 class StdoutFailures(unittest.TestCase):
 
     def setUp(self):
@@ -85,7 +91,7 @@ class StdoutFailures(unittest.TestCase):
         self.assertEqual(parse_report(done.stderr),
                          ("EInOutError", "I/O error 6."))
         # The machine's own files took none of the output.
-        self.assertIn("virtual disks: 1", self.machine.sim("show"))
+        self.assertEqual(len(disk_records(self.machine.sim("show"))), 1)
 
     def test_a_write_error_inside_a_command_is_its_failure_line(self):
         controller, terminal = pty.openpty()
@@ -99,7 +105,7 @@ class StdoutFailures(unittest.TestCase):
         out = os.read(controller, 4096)
         self.assertEqual(out, BANNER + b"AddVirtualDisk:I/O error 112\r\n")
         # The disk was made all the same; only its line was lost.
-        self.assertIn("virtual disks: 1", self.machine.sim("show"))
+        self.assertEqual(len(disk_records(self.machine.sim("show"))), 1)
 
     def test_a_report_that_cannot_be_written_still_ends_with_1(self):
         read_end, write_end = os.pipe()

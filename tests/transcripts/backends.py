@@ -8,6 +8,7 @@ wine: the real dorvane.exe under Wine against the driver double, started by
 """
 
 import os
+import re
 import subprocess
 import time
 
@@ -19,6 +20,15 @@ class Result:
         self.stdout = stdout
         self.stderr = stderr
         self.exit = exit_code
+
+
+def unescape(field):
+    """A text field of the simulated machine's records: %XX escapes, and
+    "-" alone for the empty text."""
+    if field == b"-":
+        return b""
+    return re.sub(rb"%([0-9A-F]{2})", lambda m: bytes([int(m.group(1), 16)]),
+                  field)
 
 
 def windows_path(path):
@@ -48,16 +58,19 @@ class HostBackend:
         return Result(done.stdout, done.stderr, done.returncode)
 
     def devcon_log(self, cwd, count):
-        """What the simulated devcon.exe was given, as the double logs it."""
-        shown = self._sim(["show"], cwd).stdout.decode("utf-8", "replace")
-        lines = shown.split("\n")
-        at = lines.index("recorded launches:") + 1
+        """What the simulated devcon.exe was given, as the double logs it:
+        the machine's launch records (dorvane-sim show prints the records
+        of its state file; simulator/machine_text.cpp describes them)."""
+        shown = self._sim(["show"], cwd).stdout
         log = []
-        for line in lines[at:]:
-            if not line.startswith("  devcon.exe "):
+        for line in shown.split(b"\n"):
+            fields = line.split(b" ")
+            # launch RESULT FILE PARAMETERS OUTCOME
+            if fields[0] != b"launch" or unescape(fields[2]) != b"devcon.exe":
                 continue
-            params, _, rest = line[len("  devcon.exe "):].rpartition(" -> ")
-            outcome = rest.partition(" (")[2].rstrip(")")
+            # The tool hands devcon.exe text in the ANSI code page, 1252.
+            params, outcome = (unescape(field).decode("cp1252", "replace")
+                               for field in fields[3:5])
             log.append(f"{params} -> {outcome}")
         return log
 

@@ -88,13 +88,6 @@ void SyncDiskDrives(PDRIVER_OBJECT driver, const dm_model* model, UCHAR port) {
   }
 }
 
-static void PutU32(UCHAR* p, ULONG v) {
-  p[0] = (UCHAR)v;
-  p[1] = (UCHAR)(v >> 8);
-  p[2] = (UCHAR)(v >> 16);
-  p[3] = (UCHAR)(v >> 24);
-}
-
 NTSTATUS DiskControl(DeviceState* state, PIRP irp, PIO_STACK_LOCATION stack) {
   ULONG out_size = stack->Parameters.DeviceIoControl.OutputBufferLength;
   UCHAR* out = (UCHAR*)irp->AssociatedIrp.SystemBuffer;
@@ -102,17 +95,17 @@ NTSTATUS DiskControl(DeviceState* state, PIRP irp, PIO_STACK_LOCATION stack) {
   switch (stack->Parameters.DeviceIoControl.IoControlCode) {
     case IOCTL_DISK_GET_DRIVE_GEOMETRY_CODE: /* DISK_GEOMETRY */
       if (out_size < 24) return STATUS_BUFFER_TOO_SMALL;
-      PutU32(out, (ULONG)cylinders);
-      PutU32(out + 4, (ULONG)(cylinders >> 32));
-      PutU32(out + 8, FIXED_MEDIA);
-      PutU32(out + 12, TRACKS_PER_CYLINDER);
-      PutU32(out + 16, SECTORS_PER_TRACK);
-      PutU32(out + 20, state->bytes_per_sector);
+      dm_put_u32(out, (ULONG)cylinders);
+      dm_put_u32(out + 4, (ULONG)(cylinders >> 32));
+      dm_put_u32(out + 8, FIXED_MEDIA);
+      dm_put_u32(out + 12, TRACKS_PER_CYLINDER);
+      dm_put_u32(out + 16, SECTORS_PER_TRACK);
+      dm_put_u32(out + 20, state->bytes_per_sector);
       irp->IoStatus.Information = 24;
       return STATUS_SUCCESS;
     case IOCTL_SCSI_GET_ADDRESS_CODE: /* SCSI_ADDRESS */
       if (out_size < 8) return STATUS_BUFFER_TOO_SMALL;
-      PutU32(out, 8);
+      dm_put_u32(out, 8);
       out[4] = state->port;
       out[5] = (UCHAR)state->disk_number;
       out[6] = (UCHAR)(state->disk_number >> 8);
