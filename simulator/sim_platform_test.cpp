@@ -86,7 +86,8 @@ TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
   EXPECT_FALSE(platform_.WriteFile(kSimStdOutput, "x", 1, &n));
   EXPECT_EQ(platform_.VirtualQuery(kSimModuleFileName, &region, sizeof region),
             0u);
-  EXPECT_EQ(platform_.GetModuleFileNameA(0, text, 8), 0u);
+  char path[260];
+  EXPECT_EQ(platform_.GetModuleFileNameA(0, path, sizeof path), 0u);
   EXPECT_FALSE(platform_.CharToOemA("x", text));
   EXPECT_EQ(
       platform_.ShellExecuteA(0, "open", "devcon.exe", "", nullptr, kSwShow),

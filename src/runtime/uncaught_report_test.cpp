@@ -7,6 +7,7 @@
 
 #include "runtime/format.h"
 #include "simulator/sim_platform.h"
+#include "simulator/windows_values.h"
 
 namespace dorvane {
 namespace {
@@ -53,8 +54,8 @@ TEST_F(UncaughtReportTest, AnUnknownModuleLeavesTheNameEmpty) {
     bool offset_from_module;  // else the address itself
   };
   const Case cases[] = {
-      {"VirtualQuery", kErrorInvalidParameter, false},
-      {"GetModuleFileNameA", kErrorInvalidHandle, true},
+      {"VirtualQuery", sim::kErrorInvalidParameter, false},
+      {"GetModuleFileNameA", sim::kErrorInvalidHandle, true},
   };
   for (const Case& c : cases) {
     machine_.Fail(c.failing, c.error);
