@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "adapter/control_messages.h"
+#include "runtime/bytes.h"
 #include "simulator/sim_platform.h"
 
 namespace dorvane {
