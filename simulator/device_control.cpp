@@ -22,11 +22,15 @@ std::uint32_t HostFileSize(void* /*context*/, const std::uint16_t* path,
   std::uint32_t error =
       KernelNameToHostPath(EncodeAnsi(kCodePageUtf8, path, units), &host_path);
   if (error != 0) return error;
+  const bool folder = host_path.size() > 1 && host_path.back() == '/';
+  if (folder) host_path.pop_back();
   HostFileInfo info;
   error = StatHostFile(host_path, &info);
   if (error != 0) return error;
-  // An image has to be a file: opening a directory for data is refused.
+  // An image has to be a file: opening a directory for data is refused,
+  // and a file named as a folder is no name at all.
   if (info.directory) return kErrorAccessDenied;
+  if (folder) return kErrorInvalidName;
   *size = static_cast<std::int64_t>(info.size);
   return 0;
 }

@@ -2,7 +2,11 @@
 #include <errno.h>
 #include <sys/stat.h>
 
+#include <cstring>
+#include <fstream>
+
 #include "platform/platform.h"
+#include "runtime/bytes.h"
 #include "simulator/host_files.h"
 #include "simulator/windows_values.h"
 
@@ -40,6 +44,20 @@ std::uint32_t StatHostFile(const std::string& path, HostFileInfo* info) {
   info->size = info->directory ? 0 : static_cast<std::uint64_t>(st.st_size);
   info->write_time = FileTimeFromUnix(st.st_mtim);
   return 0;
+}
+
+bool HostFileIsProgram(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  char header[0x40] = {};
+  if (!file.read(header, sizeof header) || header[0] != 'M' ||
+      header[1] != 'Z') {
+    return false;
+  }
+  const std::uint32_t at =
+      GetU32(reinterpret_cast<const std::uint8_t*>(header + 0x3C));
+  char signature[4] = {};
+  return file.seekg(at) && file.read(signature, sizeof signature) &&
+         std::memcmp(signature, "PE\0\0", 4) == 0;
 }
 
 bool HostModuleBase(const void* address, std::uintptr_t* base) {

@@ -18,6 +18,11 @@ struct HostFileInfo {
 // taken against the process's own current directory.
 std::uint32_t StatHostFile(const std::string& path, HostFileInfo* info);
 
+// True when the file begins as a Windows program does: "MZ", and at the
+// offset kept at 0x3C the signature "PE\0\0". The shell refuses any other
+// file as not a program.
+bool HostFileIsProgram(const std::string& path);
+
 // The load address of the host module that holds address.
 bool HostModuleBase(const void* address, std::uintptr_t* base);
 

@@ -30,12 +30,21 @@ std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
       parts.back() += c;
     }
   }
+  // A trailing backslash asks for a folder; the kernel does not resolve
+  // "." and "..", so they are as invalid as an empty part.
+  const bool folder = parts.size() > 1 && parts.back().empty();
+  if (folder) parts.pop_back();
   for (const std::string& part : parts) {
-    if (part.empty()) return kErrorInvalidName;
+    if (part.empty() || part == "." || part == "..") return kErrorInvalidName;
   }
   // Without a drive the first part names an object of the DOS device
-  // directory: there is none such, and no folder below it either.
+  // directory: of those a name can reach, only NUL, the null device.
   if (!IsDrive(parts[0])) {
+    if (parts.size() == 1 && !folder &&
+        EqualsIgnoringAsciiCase(parts[0], "NUL")) {
+      *path = kNullDevice;
+      return 0;
+    }
     return parts.size() == 1 ? kErrorFileNotFound : kErrorPathNotFound;
   }
   if (ToLowerAscii(parts[0][0]) != 'z') {
@@ -44,6 +53,7 @@ std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
   // Z: alone is the root directory itself.
   *path = parts.size() == 1 ? "/" : "";
   for (std::size_t i = 1; i < parts.size(); ++i) *path += "/" + parts[i];
+  if (folder && parts.size() > 1) *path += "/";
   return 0;
 }
 

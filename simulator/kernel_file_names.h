@@ -2,7 +2,7 @@
 // file. Drive Z: is the host's root directory, as in a Wine prefix; every
 // other drive letter is an empty disk. A driver has no current directory:
 // a name without a drive is looked up in the DOS device directory, where
-// no such name exists. On the host build a name that starts with a slash is
+// only NUL is found. On the host build a name that starts with a slash is
 // the host's own absolute path.
 #pragma once
 
@@ -11,11 +11,15 @@
 
 namespace dorvane::sim {
 
-// 0 and the host path of the file (of the root folder for Z: alone), or
-// the Windows error the kernel gives the name: 123 for an empty part ("\\", a
-// leading backslash); 2 for a name without a drive, an empty drive or a file on
-// it; 3 for a name with folders but without a drive, or a folder on an empty
-// drive.
+// The host path of the null device, which NUL names.
+inline constexpr char kNullDevice[] = "/dev/null";
+
+// 0 and the host path of the file (of the root folder for Z: alone; ending
+// in "/" when a trailing backslash asks for a folder), or the Windows error
+// the kernel gives the name: 123 for an empty part ("\\", a leading
+// backslash) or a "." or ".." part; 2 for a name without a drive, an empty
+// drive or a file on it; 3 for a name with folders but without a drive, or
+// a folder on an empty drive.
 std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path);
 
 }  // namespace dorvane::sim

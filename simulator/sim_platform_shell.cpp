@@ -3,6 +3,7 @@
 
 #include "simulator/call_records.h"
 #include "simulator/devcon.h"
+#include "simulator/host_files.h"
 #include "simulator/not_simulated.h"
 #include "simulator/sim_platform.h"
 #include "simulator/windows_values.h"
@@ -32,7 +33,13 @@ std::uintptr_t SimPlatform::ShellExecuteA(Handle window, const char* operation,
   // be in the state asked for) is devcon's own business and only shows in
   // the launch record, as the caller of the shell never learns it either.
   Launch launch{file, parameters, machine_.shell_result, ""};
-  if (launch.result <= 32) {
+  const std::string path =
+      current_directory_.empty() ? file : current_directory_ + "/" + file;
+  if (launch.result > 32 && !HostFileIsProgram(path)) {
+    // What the shell answers for a file that is no Windows program.
+    launch.result = kShellBadFormat;
+    Failed(kErrorBadExeFormat);
+  } else if (launch.result <= 32) {
     Failed(launch.result == 0 ? kErrorNotEnoughMemory
                               : static_cast<std::uint32_t>(launch.result));
   } else {

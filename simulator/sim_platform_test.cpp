@@ -51,7 +51,7 @@ TEST_F(SimPlatformTest, VirtualQueryNamesTheModuleOfAnAddressInIt) {
 
 TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
   testing::TempDirectory directory;
-  directory.WriteFile("devcon.exe", "MZ");
+  directory.WriteFile("devcon.exe", testing::TempDirectory::ProgramImage());
   platform_.SetCurrentDirectory(directory.path());
   FindData find;
   const Handle device = Open("\\\\.\\scsi2:");

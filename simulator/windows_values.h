@@ -18,7 +18,11 @@ constexpr std::uint32_t kErrorNotSupported = 50;
 constexpr std::uint32_t kErrorInvalidParameter = 87;
 constexpr std::uint32_t kErrorInvalidName = 123;
 constexpr std::uint32_t kErrorModuleNotFound = 126;
+constexpr std::uint32_t kErrorBadExeFormat = 193;
 constexpr std::uint32_t kErrorNoData = 232;  // the pipe is being closed
+
+// ShellExecuteA's answer for a file that is no program (ERROR_BAD_FORMAT).
+constexpr std::uintptr_t kShellBadFormat = 11;
 
 constexpr std::uint32_t kFileTypeUnknown = 0;
 constexpr std::uint32_t kFileTypePipe = 3;

@@ -29,6 +29,17 @@ class TempDirectory {
   // Empty when the directory could not be made.
   const std::string& path() const { return path_; }
 
+  // The smallest file the shell takes for a Windows program: "MZ", and at
+  // the offset kept at 0x3C, "PE\0\0".
+  static std::string ProgramImage() {
+    std::string image(0x44, '\0');
+    image[0] = 'M';
+    image[1] = 'Z';
+    image[0x3C] = 0x40;
+    image.replace(0x40, 2, "PE");
+    return image;
+  }
+
   // Writes a file of that name (relative to the directory) with the content;
   // its full path.
   std::string WriteFile(const std::string& name,

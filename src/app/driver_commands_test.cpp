@@ -40,7 +40,8 @@ class DriverCommandsTest : public ::testing::TestWithParam<Case> {};
 TEST_P(DriverCommandsTest, WritesTheOutcome) {
   const Case& c = GetParam();
   testing::TempDirectory directory;
-  const std::string devcon = directory.WriteFile("devcon.exe", "MZ");
+  const std::string devcon =
+      directory.WriteFile("devcon.exe", testing::TempDirectory::ProgramImage());
   if (c.ancient_devcon) {
     struct timeval times[2] = {{86400, 0}, {86400, 0}};
     ASSERT_EQ(utimes(devcon.c_str(), times), 0);

@@ -301,7 +301,9 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
   void SetUp() override {
     ASSERT_FALSE(directory_.path().empty());
     directory_.WriteFile("a.img", std::string(4096, '\0'));
-    if (scenario().devcon) directory_.WriteFile("devcon.exe", "MZ");
+    if (scenario().devcon)
+      directory_.WriteFile("devcon.exe",
+                           testing::TempDirectory::ProgramImage());
   }
 
   const Scenario& scenario() const { return std::get<0>(GetParam()); }

@@ -47,11 +47,28 @@ class HostBackend:
         return subprocess.run([self.sim] + args, cwd=cwd, env=self.env,
                               capture_output=True, check=False)
 
-    def reset(self, driver, cwd):
-        done = self._sim(["reset"] + ([] if driver else ["--no-driver"]), cwd)
+    def _setup(self, args, cwd):
+        done = self._sim(args, cwd)
         if done.returncode != 0:
-            raise RuntimeError("dorvane-sim reset failed: " +
+            raise RuntimeError(f"dorvane-sim {' '.join(args)} failed: " +
                                done.stderr.decode(errors="replace"))
+
+    def reset(self, case, cwd):
+        args = ["reset"]
+        if not case.driver:
+            args.append("--no-driver")
+        if case.not_nt:
+            args.append("--not-nt")
+        if case.codepage is not None:
+            args += ["--codepage", str(case.codepage)]
+        self._setup(args, cwd)
+
+    def inject(self, case, cwd):
+        for fail in case.fails:
+            self._setup(["fail"] + fail, cwd)
+
+    def close(self):
+        pass
 
     def run(self, line, cwd):
         done = self._sim([b"run", line], cwd)
@@ -92,22 +109,61 @@ class WineBackend:
                                "tools/wine/rig run, or after tools/wine/rig up "
                                "with eval \"$(tools/wine/rig env)\"")
         self.launches = 0
+        self.version = ""  # unknown: the first case sets it either way
+        self.run_env = self.env
 
     def _devcon(self, args):
         done = subprocess.run(["wine", self.devcon] + args, cwd=self.scratch,
                               env=self.env, capture_output=True, check=False)
         return done.stdout.decode(errors="replace").strip()
 
-    def reset(self, driver, cwd):
+    def reset(self, case, cwd):
         # A fresh load of the driver double is a fresh adapter: no disks,
         # and the lowest free port number, as on the simulated machine.
         self._devcon(["remove", "ROOT\\PhDskMnt"])
-        if driver:
+        self._set_windows_version("win98" if case.not_nt else None)
+        self.run_env = dict(self.env, **case.wine_env)
+        if any(name.startswith(("LANG", "LC_")) for name in case.wine_env):
+            self.run_env["LOCPATH"] = self._locales(case.wine_env.values())
+        if case.driver:
             outcome = self._devcon(["install", "rig.inf", "ROOT\\PhDskMnt"])
             if outcome != "driver installed":
                 raise RuntimeError("the driver double did not load: " +
                                    outcome)
         self.launches = 0
+
+    def inject(self, case, cwd):
+        del case, cwd  # nothing to inject under Wine (Case.runs_on)
+
+    def close(self):
+        self._set_windows_version(None)
+
+    def _set_windows_version(self, version):
+        """Wine's Windows version for dorvane.exe alone; None: the prefix's."""
+        if version == self.version:
+            return
+        key = "HKCU\\Software\\Wine\\AppDefaults\\dorvane.exe"
+        args = (["add", key, "/v", "Version", "/d", version, "/f"] if version
+                else ["delete", key, "/f"])
+        subprocess.run(["wine", "reg"] + args, env=self.env,
+                       capture_output=True, check=False)
+        self.version = version
+
+    def _locales(self, settings):
+        """A folder with the locales the settings name, built as needed."""
+        folder = os.path.join(self.scratch, "locales")
+        for setting in settings:
+            name, _, charmap = setting.partition(".")
+            if not charmap or os.path.isdir(os.path.join(folder, setting)):
+                continue
+            os.makedirs(folder, exist_ok=True)
+            done = subprocess.run(["localedef", "-i", name, "-f", charmap,
+                                   os.path.join(folder, setting)],
+                                  capture_output=True, check=False)
+            if done.returncode > 1:  # 1: built, with warnings
+                raise RuntimeError(f"localedef {setting}: " +
+                                   done.stderr.decode(errors="replace"))
+        return folder
 
     def run(self, line, cwd):
         line_file = os.path.join(cwd, "..", os.path.basename(cwd) + ".line")
@@ -115,7 +171,7 @@ class WineBackend:
             f.write(line)
         done = subprocess.run(
             ["wine", self.launcher, self.exe, windows_path(line_file)],
-            cwd=cwd, env=self.env, capture_output=True, check=False)
+            cwd=cwd, env=self.run_env, capture_output=True, check=False)
         # The shell does not wait for devcon.exe; a user would, so does this.
         started = done.stdout.count(b"driver installation ok\r\n") + \
             done.stdout.count(b"driver uninstallation ok\r\n")

@@ -6,7 +6,21 @@ A case file holds cases one after another:
     driver: absent              set-up, optional: the driver is not loaded
     file: b.img 3145728         set-up, optional: a file of that many bytes
     dir: sub                    set-up, optional: a directory
-    devcon: yes                 set-up, optional: devcon.exe (the double)
+    devcon: yes                 set-up, optional: devcon.exe (the double);
+                                "not-a-program": a devcon.exe of text
+    machine: not-nt             set-up, optional: Windows that is not NT
+                                (under Wine: the program's Windows version
+                                set to win98)
+    wine-env: LANG=en_US.UTF-8  set-up, optional: the environment of Wine's
+                                runs (locales are built as needed); the
+                                simulated machine has no locale to set
+    fail: WriteFile 112 1 --after 1
+                                set-up, optional, host only: a failure
+                                injected as dorvane-sim fail does
+    codepage: 65001             set-up, optional, host only: the machine's
+                                ANSI code page, in which the command lines
+                                and standard output of the case are written
+    only: wine                  optional: run the case on one backend only
     before: dorvane vm new 1    optional: a raw command line run first;
                                 it must end with exit code 0, its output
                                 is not compared
@@ -26,9 +40,11 @@ texts <TAB> is a TAB and {cwd} the case's current directory as Windows
 names it (Z:\\tmp\\...). In stderr, <HEX8> stands for any eight upper-case
 hexadecimal digits (the code offset of the uncaught-error report, which
 differs between builds by construction). Files are UTF-8; command lines and
-standard output are compared in the machine's ANSI code page (1252) and
-standard error in its OEM code page, as the report goes through CharToOemA.
-Lines outside blocks that are empty or start with # are ignored.
+standard output are compared in the machine's ANSI code page (1252 unless
+the case says otherwise) and standard error in its OEM code page, as the
+report goes through CharToOemA. A case that needs what only the simulated
+machine can set up (fail:, codepage:) is skipped under Wine. Lines outside
+blocks that are empty or start with # are ignored.
 """
 
 import re
@@ -57,12 +73,28 @@ class Case:
         self.driver = True
         self.files = []  # (name, size)
         self.dirs = []
-        self.devcon = False
+        self.devcon = False  # or True, or "not-a-program"
+        self.not_nt = False
+        self.wine_env = {}
+        self.fails = []  # dorvane-sim fail arguments
+        self.codepage = None
+        self.only = None
         self.before = []
         self.steps = []
 
+    @property
+    def ansi(self):
+        """The encoding of the case's command lines and standard output."""
+        return {None: ANSI, 1252: ANSI, 65001: "utf-8"}[self.codepage]
 
-SETUP_KEYS = ("driver", "file", "dir", "devcon", "before", "run")
+    def runs_on(self, backend):
+        if self.only is not None:
+            return backend == self.only
+        return backend == "host" or not (self.fails or self.codepage)
+
+
+SETUP_KEYS = ("driver", "file", "dir", "devcon", "machine", "wine-env", "fail",
+              "codepage", "only", "before", "run")
 
 
 def parse(text, path):
@@ -110,7 +142,29 @@ def parse(text, path):
         elif key == "dir":
             case.dirs.append(value)
         elif key == "devcon":
-            case.devcon = value == "yes"
+            if value not in ("yes", "no", "not-a-program"):
+                raise CaseError(f"{where}: devcon is yes, no or not-a-program")
+            case.devcon = {"yes": True, "no": False}.get(value, value)
+        elif key == "machine":
+            if value != "not-nt":
+                raise CaseError(f"{where}: machine: not-nt")
+            case.not_nt = True
+        elif key == "wine-env":
+            for item in value.split():
+                name, equals, setting = item.partition("=")
+                if not equals:
+                    raise CaseError(f"{where}: wine-env: NAME=VALUE ...")
+                case.wine_env[name] = setting
+        elif key == "fail":
+            case.fails.append(value.split())
+        elif key == "codepage":
+            if value not in ("1252", "65001"):
+                raise CaseError(f"{where}: codepage is 1252 or 65001")
+            case.codepage = int(value)
+        elif key == "only":
+            if value not in ("host", "wine"):
+                raise CaseError(f"{where}: only: host or only: wine")
+            case.only = value
         elif key == "before":
             case.before.append(value)
         else:
@@ -131,8 +185,8 @@ def substitute(text, cwd):
     return text.replace("<TAB>", "\t").replace("{cwd}", cwd)
 
 
-def command_line(step, cwd):
-    return substitute(step.line, cwd).encode(ANSI)
+def command_line(step, cwd, encoding=ANSI):
+    return substitute(step.line, cwd).encode(encoding)
 
 
 def expected_bytes(lines, cwd, encoding):
