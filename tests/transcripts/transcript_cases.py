@@ -34,22 +34,24 @@ A case file holds cases one after another:
     --- exit 0
 
 A case may hold several run: steps, each with its own blocks. Every line of
-a stdout or stderr block stands for that text followed by CR LF; a block
-ends only at the next "---" line, so empty lines inside it count. In all
-texts <TAB> is a TAB and {cwd} the case's current directory as Windows
-names it (Z:\\tmp\\...). In stderr, <HEX8> stands for any eight upper-case
-hexadecimal digits (the code offset of the uncaught-error report, which
-differs between builds by construction). Files are UTF-8; command lines and
-standard output are compared in the machine's ANSI code page (1252 unless
-the case says otherwise) and standard error in its OEM code page, as the
-report goes through CharToOemA. A case that needs what only the simulated
-machine can set up (fail:, codepage:) is skipped under Wine. Lines outside
-blocks that are empty or start with # are ignored.
+a stdout or stderr block stands for that text followed by CR LF, but for a
+line that ends in <NOEOL>; a block ends only at the next "---" line, so
+empty lines inside it count. In all texts <TAB> is a TAB and {cwd} the
+case's current directory as Windows names it (Z:\\tmp\\...). In stderr,
+<HEX8> stands for any eight upper-case hexadecimal digits (the code offset
+of the uncaught-error report, which differs between builds by
+construction). Files are UTF-8; command lines and standard output are
+compared in the machine's ANSI code page (1252 unless the case says
+otherwise) and standard error in its OEM code page, as the report goes
+through CharToOemA. A case that needs what only the simulated machine can
+set up (fail:, codepage:) is skipped under Wine. Lines outside blocks that
+are empty or start with # are ignored.
 """
 
 import re
 
 ANSI = "cp1252"
+NO_LINE_END = "<NOEOL>"
 OEM = "cp437"  # é, ü, ... sit at the same places in 437 and 850
 
 
@@ -190,8 +192,11 @@ def command_line(step, cwd, encoding=ANSI):
 
 
 def expected_bytes(lines, cwd, encoding):
-    return b"".join(substitute(line, cwd).encode(encoding) + b"\r\n"
-                    for line in lines)
+    def line_bytes(line):
+        if line.endswith(NO_LINE_END):
+            return substitute(line[:-len(NO_LINE_END)], cwd).encode(encoding)
+        return substitute(line, cwd).encode(encoding) + b"\r\n"
+    return b"".join(line_bytes(line) for line in lines)
 
 
 def matches(lines, actual, cwd, encoding):
