@@ -67,6 +67,13 @@ class HostBackend:
         for fail in case.fails:
             self._setup(["fail"] + fail, cwd)
 
+    def unused_failures(self, cwd):
+        """The injected failures that no call consumed: a case that injects
+        one must reach it, or it tests nothing."""
+        shown = self._sim(["show"], cwd).stdout.decode("ascii", "replace")
+        return [line for line in shown.split("\n")
+                if line.startswith("fail ")]
+
     def close(self):
         pass
 
@@ -134,6 +141,10 @@ class WineBackend:
 
     def inject(self, case, cwd):
         del case, cwd  # nothing to inject under Wine (Case.runs_on)
+
+    def unused_failures(self, cwd):
+        del cwd
+        return []
 
     def close(self):
         self._set_windows_version(None)

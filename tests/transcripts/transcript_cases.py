@@ -8,6 +8,9 @@ A case file holds cases one after another:
     dir: sub                    set-up, optional: a directory
     devcon: yes                 set-up, optional: devcon.exe (the double);
                                 "not-a-program": a devcon.exe of text
+    dated: devcon.exe 1970-01-02
+                                set-up, optional: the last-write day (UTC)
+                                of a file the set-up made
     machine: not-nt             set-up, optional: Windows that is not NT
                                 (under Wine: the program's Windows version
                                 set to win98)
@@ -76,6 +79,7 @@ class Case:
         self.files = []  # (name, size)
         self.dirs = []
         self.devcon = False  # or True, or "not-a-program"
+        self.dated = []  # (name, "YYYY-MM-DD")
         self.not_nt = False
         self.wine_env = {}
         self.fails = []  # dorvane-sim fail arguments
@@ -95,8 +99,8 @@ class Case:
         return backend == "host" or not (self.fails or self.codepage)
 
 
-SETUP_KEYS = ("driver", "file", "dir", "devcon", "machine", "wine-env", "fail",
-              "codepage", "only", "before", "run")
+SETUP_KEYS = ("driver", "file", "dir", "devcon", "dated", "machine",
+              "wine-env", "fail", "codepage", "only", "before", "run")
 
 
 def parse(text, path):
@@ -147,6 +151,11 @@ def parse(text, path):
             if value not in ("yes", "no", "not-a-program"):
                 raise CaseError(f"{where}: devcon is yes, no or not-a-program")
             case.devcon = {"yes": True, "no": False}.get(value, value)
+        elif key == "dated":
+            name, _, day = value.rpartition(" ")
+            if not re.fullmatch(r"\d{4}-\d\d-\d\d", day):
+                raise CaseError(f"{where}: dated: NAME YYYY-MM-DD")
+            case.dated.append((name, day))
         elif key == "machine":
             if value != "not-nt":
                 raise CaseError(f"{where}: machine: not-nt")
