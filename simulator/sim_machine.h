@@ -38,7 +38,8 @@ struct PhysicalDrive {
   bool virtual_disk = false;  // created by the driver for one of its disks
   std::uint32_t device_number = 0;  // the driver's DeviceNumber when
                                     // virtual_disk
-  bool refuse_open = false;         // CreateFileA fails with 5
+  bool refuse_open = false;         // CreateFileA for reading and writing fails
+                                    // with 5, as without administrator rights
   bool refuse_geometry = false;     // IOCTL_DISK_GET_DRIVE_GEOMETRY fails, 21
   bool refuse_address = false;      // IOCTL_SCSI_GET_ADDRESS fails with 50
 };

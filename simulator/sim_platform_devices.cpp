@@ -63,7 +63,7 @@ Handle SimPlatform::CreateFileA(const char* name, std::uint32_t desired_access,
     Failed(kErrorFileNotFound);
     return kInvalidHandle;
   }
-  if (drive != nullptr && drive->refuse_open) {
+  if (drive != nullptr && drive->refuse_open && desired_access != 0) {
     Failed(kErrorAccessDenied);
     return kInvalidHandle;
   }

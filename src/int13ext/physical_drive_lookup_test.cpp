@@ -28,18 +28,22 @@ class PhysicalDriveLookupTest : public ::testing::Test {
 
 TEST_F(PhysicalDriveLookupTest, MatchesPortAndAddress) {
   machine_.AddDrive(1, 3, 0, 1, 0);
-  machine_.AddDrive(3, 3, 0, 10, 0);
-  machine_.AddDrive(4, 3, 0, 10, 0);  // same address: the lower drive wins
-  machine_.AddDrive(5, 3, 0x12, 0x34, 0x56);
+  machine_.AddDrive(10, 3, 0, 10, 0);
+  machine_.AddDrive(11, 3, 0, 10, 0);  // same address: the lower drive wins
+  machine_.AddDrive(100, 3, 0x12, 0x34, 0x56);
+  machine_.AddDrive(255, 7, 0, 0, 1);
   EXPECT_EQ(Find(3, "000100"), "\\\\.\\PhysicalDrive1");
   EXPECT_EQ(Find(2, "000100"), "-");
   EXPECT_EQ(Find(3, "0000100"), "-");
-  EXPECT_EQ(Find(3, "000A00"), "\\\\.\\PhysicalDrive3") << "over a gap";
+  EXPECT_EQ(Find(3, "000A00"), "\\\\.\\PhysicalDrive10") << "over a gap";
   EXPECT_EQ(Find(3, "000a00"), "-");
-  EXPECT_EQ(Find(3, "563412"), "\\\\.\\PhysicalDrive5");
+  EXPECT_EQ(Find(3, "563412"), "\\\\.\\PhysicalDrive100");
+  EXPECT_EQ(Find(7, "010000"), "\\\\.\\PhysicalDrive255");
   EXPECT_EQ(Find(0, "000000"), "\\\\.\\PhysicalDrive0");
 }
 
+// A drive that refuses to be opened for reading and writing (a process
+// without administrator rights) still answers the probe.
 TEST_F(PhysicalDriveLookupTest, SkipsDrivesThatRefuse) {
   machine_.AddDrive(1, 3, 0, 1, 0).refuse_open = true;
   machine_.AddDrive(2, 3, 0, 1, 0).refuse_address = true;
