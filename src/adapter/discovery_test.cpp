@@ -108,27 +108,5 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   {}}));
 
-TEST(CheckAdapterTest, FailsQuietlyOnRefusedOpenOrProbe) {
-  struct Case {
-    const char* call;
-    bool expected;
-  };
-  for (const Case& c : {Case{"", true}, Case{"CreateFileA", false},
-                        Case{"DeviceIoControl", false}}) {
-    sim::SimMachine machine = sim::SimMachine::Default();
-    if (*c.call != '\0') machine.Fail(c.call, 5);
-    sim::SimPlatform platform(machine, "dorvane");
-    EXPECT_EQ(CheckAdapter(platform, "\\\\.\\scsi2:"), c.expected) << c.call;
-    EXPECT_FALSE(CheckAdapter(platform, "\\\\.\\scsi1:")) << "not the driver";
-    EXPECT_FALSE(CheckAdapter(platform, "\\\\.\\scsi7:")) << "no such port";
-    EXPECT_EQ(platform.open_handles(), 0u);
-  }
-}
-
-TEST(AdapterPortNumberTest, ReadsTheDigit) {
-  EXPECT_EQ(AdapterPortNumber("\\\\.\\scsi0:"), 0);
-  EXPECT_EQ(AdapterPortNumber("\\\\.\\scsi7:"), 7);
-}
-
 }  // namespace
 }  // namespace dorvane

@@ -40,13 +40,6 @@ TEST_F(UncaughtReportTest, AddsAFullStopOnlyWhereOneIsMissing) {
   }
 }
 
-TEST_F(UncaughtReportTest, TheOffsetIsStableWithinTheModule) {
-  std::string first = FormatUncaughtReport(platform_, RaiseException("a"));
-  std::string second = FormatUncaughtReport(platform_, RaiseException("a"));
-  EXPECT_EQ(first, second);
-  EXPECT_NE(first, FormatUncaughtReport(platform_, RaiseConvertError("a")));
-}
-
 TEST_F(UncaughtReportTest, AnUnknownModuleLeavesTheNameEmpty) {
   struct Case {
     const char* failing;
