@@ -69,51 +69,5 @@ TEST_F(DeviceControlTest, CodesNeedTheirAccessAndTheirDevice) {
   }
 }
 
-// Backings are named by drive paths: Z: is the host's root, as in a Wine
-// prefix, and other drives are empty.
-TEST_F(DeviceControlTest, BackingFilesAreSizedFromHostFiles) {
-  dorvane::testing::TempDirectory directory;
-  ASSERT_FALSE(directory.path().empty());
-  std::string file =
-      directory.WriteFile("disk image.img", std::string(3000, 'x'));
-  platform_.SetCurrentDirectory(directory.path());
-  std::u16string host(file.begin(), file.end());
-  std::u16string name = u"Z:" + host;
-  for (char16_t& c : name) c = c == u'/' ? u'\\' : c;
-  struct Case {
-    std::u16string name;
-    std::uint32_t error;
-  };
-  const Case cases[] = {
-      {u"\\??\\" + name, 0},
-      {u"\\??\\z" + name.substr(1), 0},
-      {u"\\??\\awealloc\\??\\" + name, 0},
-      {u"\\??\\" + name + u".missing", kErrorFileNotFound},
-      {u"\\??\\" + name + u"\\below.img", 3},   // a file is no folder
-      {u"\\??\\" + name + u"x\\below.img", 3},  // nor a missing one
-      {u"\\??\\Z:", kErrorAccessDenied},        // the root folder
-      {u"\\??\\Z:\\tmp", kErrorAccessDenied},
-      {u"\\??\\C:", kErrorFileNotFound},  // other drives are empty
-      {u"\\??\\C:\\disk image.img", kErrorFileNotFound},
-      {u"\\??\\C:\\sub\\disk image.img", 3},
-      {u"\\??\\" + name.substr(2), 123},  // a leading backslash
-      {u"\\??\\Z:\\tmp\\\\x.img", 123},
-      // The driver has no current directory to take these against.
-      {u"\\??\\disk image.img", kErrorFileNotFound},
-      {u"\\??\\sub\\disk image.img", 3},
-      // The host build also takes the host's own absolute paths.
-      {u"\\??\\" + host, 0},
-      {u"\\??\\" + host + u".missing", kErrorFileNotFound},
-  };
-  for (const Case& c : cases) {
-    auto create = testing::CreateRequest(0, 0, c.name);
-    EXPECT_EQ(Send(kAdapter, kIoctlScsiMiniport, create), c.error)
-        << "case " << &c - cases;
-    if (c.error == 0) {
-      EXPECT_EQ(testing::I64(create, 32), 3000);
-    }
-  }
-}
-
 }  // namespace
 }  // namespace dorvane::sim

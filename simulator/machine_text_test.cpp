@@ -37,16 +37,5 @@ TEST(MachineTextTest, SaveLoadSaveIsStable) {
   }
 }
 
-TEST(MachineTextTest, AtMost64DisksLoad) {
-  SimMachine machine = SimMachine::Default();
-  for (int i = 0; i < 64; ++i) machine.AddDisk(512);
-  std::string text = SaveMachine(machine);
-  SimMachine loaded;
-  ASSERT_TRUE(LoadMachine(text, &loaded));
-  EXPECT_EQ(loaded.driver.count, 64u);
-  text.insert(text.find("end\n"), "disk 99999 512 512 0 0 -\n");
-  EXPECT_FALSE(LoadMachine(text, &loaded));
-}
-
 }  // namespace
 }  // namespace dorvane::sim
