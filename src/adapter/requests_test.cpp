@@ -1,6 +1,6 @@
 // What each command sends the driver, byte for byte. The expected requests
 // are built here from the published layout (literal offsets), not with the
-// tool's own encoder.
+// tool's own encoder of records.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,22 +24,18 @@ const Bytes kRemoveAll = {0x1C, 0x00, 0x00, 0x00, 0x50, 0x68, 0x44, 0x73,
                           0x06, 0x08, 0x73, 0x83, 0x00, 0x00, 0x00, 0x00,
                           0x04, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00};
 
-void Put(Bytes& b, std::size_t at, std::uint64_t value, int width) {
-  for (int i = 0; i < width; ++i) b[at + i] = (value >> (8 * i)) & 0xFF;
-}
-
 // A create or query-device request: the header, DeviceConfig and the name.
 Bytes DeviceRequest(std::uint32_t code, std::uint32_t number, std::int64_t size,
                     std::uint32_t flags, const std::u16string& name) {
   Bytes b(kRemoveAll.begin(), kRemoveAll.begin() + 28);
   b.resize(574);
-  Put(b, 16, code, 4);
-  Put(b, 24, 546, 4);
-  Put(b, 28, number, 4);
-  Put(b, 32, static_cast<std::uint64_t>(size), 8);
-  Put(b, 56, flags, 4);
-  Put(b, 60, 2 * name.size(), 2);
-  for (std::size_t i = 0; i < name.size(); ++i) Put(b, 62 + 2 * i, name[i], 2);
+  PutU32(&b[16], code);
+  PutU32(&b[24], 546);
+  PutU32(&b[28], number);
+  PutU64(&b[32], static_cast<std::uint64_t>(size));
+  PutU32(&b[56], flags);
+  PutU16(&b[60], static_cast<std::uint16_t>(2 * name.size()));
+  for (std::size_t i = 0; i < name.size(); ++i) PutU16(&b[62 + 2 * i], name[i]);
   return b;
 }
 
@@ -96,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         Sent{"dorvane file remove 1a",
              [] {
                Bytes b = kRemoveAll;
-               Put(b, 28, 0x1A, 4);
+               PutU32(&b[28], 0x1A);
                return b;
              }()},
         Sent{"dorvane removall", kRemoveAll},
@@ -108,8 +104,8 @@ TEST(RequestsTest, TheListAsksTheAdapterWithAZeroPayload) {
   testing::ToolRun run = testing::RunTool(machine, "dorvane list");
   Bytes expected(kRemoveAll.begin(), kRemoveAll.begin() + 28);
   expected.resize(96);
-  Put(expected, 16, CtlQueryAdapter, 4);
-  Put(expected, 24, 68, 4);
+  PutU32(&expected[16], CtlQueryAdapter);
+  PutU32(&expected[24], 68);
   EXPECT_EQ(testing::MiniportRequests(run.calls).back(), expected);
 }
 
