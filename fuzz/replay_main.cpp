@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
       ++inputs;
     }
     if (error || inputs == 0) {
-      std::fprintf(stderr, "%s: no inputs %s\n", argv[n],
-                   error.message().c_str());
+      std::fprintf(stderr, "%s: %s\n", argv[n],
+                   error ? error.message().c_str() : "no inputs");
       return 1;
     }
     std::printf("%s: %zu inputs\n", argv[n], inputs);
