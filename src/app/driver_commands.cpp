@@ -14,8 +14,8 @@ namespace {
 // Three lines and an empty fourth, written as one piece.
 const char* const kDevconMissing[] = {
     "devcon.exe not found",
-    "download devcon.exe from "
-    "https://learn.microsoft.com/windows-hardware/drivers/devtest/devcon",
+    ("download devcon.exe from "
+     "https://learn.microsoft.com/windows-hardware/drivers/devtest/devcon"),
     "or use add legacy hardware in device manager",
     "",
 };
