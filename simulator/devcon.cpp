@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "runtime/ascii.h"
+#include "simulator/windows_names.h"
 
 namespace dorvane::sim {
 namespace {
@@ -31,7 +31,7 @@ std::vector<std::string> SplitWords(const std::string& text) {
 }
 
 bool IsDriverHardwareId(const std::string& word) {
-  return EqualsIgnoringAsciiCase(word, "ROOT\\PhDskMnt");
+  return SameWindowsName(word, "ROOT\\PhDskMnt");
 }
 
 }  // namespace

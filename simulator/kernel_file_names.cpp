@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "runtime/ascii.h"
+#include "simulator/windows_names.h"
 #include "simulator/windows_values.h"
 
 namespace dorvane::sim {
@@ -40,8 +41,7 @@ std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
   // Without a drive the first part names an object of the DOS device
   // directory: of those a name can reach, only NUL, the null device.
   if (!IsDrive(parts[0])) {
-    if (parts.size() == 1 && !folder &&
-        EqualsIgnoringAsciiCase(parts[0], "NUL")) {
+    if (parts.size() == 1 && !folder && SameWindowsName(parts[0], "NUL")) {
       *path = kNullDevice;
       return 0;
     }

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
-#include "runtime/ascii.h"
 #include "runtime/bytes.h"
 #include "simulator/code_pages.h"
+#include "simulator/windows_names.h"
 
 namespace dorvane::sim {
 namespace {
 
 // "scsi12:" -> 12; -1 for any other name.
 int ScsiPortOfName(const std::string& name) {
-  if (name.size() < 6 || !EqualsIgnoringAsciiCase(name.substr(0, 4), "scsi") ||
+  if (name.size() < 6 || !SameWindowsName(name.substr(0, 4), "scsi") ||
       name.back() != ':') {
     return -1;
   }
@@ -31,7 +31,7 @@ std::string DriveObjectName(std::uint32_t drive_number) {
 void DefineDosName(SimMachine& machine, const std::string& name,
                    const std::string& target) {
   for (DosName& dos_name : machine.dos_names) {
-    if (EqualsIgnoringAsciiCase(dos_name.name, name)) {
+    if (SameWindowsName(dos_name.name, name)) {
       dos_name.target = target;
       return;
     }
@@ -42,7 +42,7 @@ void DefineDosName(SimMachine& machine, const std::string& name,
 void AddDevice(SimMachine& machine, const std::string& object_name,
                DeviceKind kind, std::uint32_t drive_number = 0) {
   for (Device& device : machine.devices) {
-    if (EqualsIgnoringAsciiCase(device.object_name, object_name)) {
+    if (SameWindowsName(device.object_name, object_name)) {
       device.kind = kind;
       device.drive_number = drive_number;
       return;
@@ -63,15 +63,14 @@ void RemoveDrive(SimMachine& machine, std::uint32_t drive_number) {
   auto& devices = machine.devices;
   devices.erase(std::remove_if(devices.begin(), devices.end(),
                                [&](const Device& d) {
-                                 return EqualsIgnoringAsciiCase(d.object_name,
-                                                                object_name);
+                                 return SameWindowsName(d.object_name,
+                                                        object_name);
                                }),
                 devices.end());
   auto& dos_names = machine.dos_names;
   dos_names.erase(std::remove_if(dos_names.begin(), dos_names.end(),
                                  [&](const DosName& d) {
-                                   return EqualsIgnoringAsciiCase(d.name,
-                                                                  dos_name);
+                                   return SameWindowsName(d.name, dos_name);
                                  }),
                   dos_names.end());
 }
@@ -135,15 +134,14 @@ bool SimMachine::ConsumeFailure(const std::string& call, std::uint32_t* error) {
 
 const DosName* SimMachine::FindDosName(const std::string& name) const {
   for (const DosName& dos_name : dos_names) {
-    if (EqualsIgnoringAsciiCase(dos_name.name, name)) return &dos_name;
+    if (SameWindowsName(dos_name.name, name)) return &dos_name;
   }
   return nullptr;
 }
 
 const Device* SimMachine::FindDevice(const std::string& object_name) const {
   for (const Device& device : devices) {
-    if (EqualsIgnoringAsciiCase(device.object_name, object_name))
-      return &device;
+    if (SameWindowsName(device.object_name, object_name)) return &device;
   }
   return nullptr;
 }

@@ -2,10 +2,10 @@
 
 #include <charconv>
 
-#include "runtime/ascii.h"
 #include "simulator/code_pages.h"
 #include "simulator/machine_text.h"
 #include "simulator/sim_platform.h"
+#include "simulator/windows_names.h"
 
 namespace dorvane::sim {
 namespace {
@@ -78,7 +78,7 @@ int Fail(const std::vector<std::string>& args, MachineStore& store,
   }
   std::string call;
   for (const std::string& known : FailableCalls()) {
-    if (EqualsIgnoringAsciiCase(known, positional[0])) call = known;
+    if (SameWindowsName(known, positional[0])) call = known;
   }
   if (call.empty()) {
     return Usage(err, "fail: " + positional[0] + " is no call that can fail");

@@ -3,9 +3,6 @@
 // letters or digits.
 #pragma once
 
-#include <cstddef>
-#include <string_view>
-
 namespace dorvane {
 
 // Upper-case hexadecimal digits, as every number the tool prints uses.
@@ -22,14 +19,6 @@ constexpr int HexDigitValue(char c) {
 constexpr char ToLowerAscii(char c) {
   const unsigned char byte = static_cast<unsigned char>(c);
   return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : c;
-}
-
-constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (ToLowerAscii(a[i]) != ToLowerAscii(b[i])) return false;
-  }
-  return true;
 }
 
 }  // namespace dorvane
