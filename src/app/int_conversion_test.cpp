@@ -35,6 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, StrToIntTest,
     ::testing::Values(
         Conversion{"0", true, 0}, Conversion{"64", true, 64},
+        Conversion{"19", true, 19}, Conversion{"$9f", true, 159},
         Conversion{"  7", true, 7}, Conversion{"+5", true, 5},
         Conversion{"-1", true, -1}, Conversion{"007", true, 7},
         Conversion{"2147483647", true, 2147483647},
@@ -55,6 +56,16 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"$100000000", false, 0}, Conversion{"$-5", false, 0},
         Conversion{"$0x10", false, 0}, Conversion{"$zz", false, 0},
         Conversion{"--1", false, 0}, Conversion{"1e3", false, 0}));
+
+// A text cut from a longer one ends where its view ends.
+TEST(StrToIntTest, ReadsNothingPastTheText) {
+  for (std::string_view text :
+       {std::string_view("0x1", 1), std::string_view("$19", 2)}) {
+    Expected<std::int32_t> value = StrToInt(text);
+    ASSERT_TRUE(value.has_value()) << text;
+    EXPECT_EQ(*value, text == "0" ? 0 : 1);
+  }
+}
 
 }  // namespace
 }  // namespace dorvane

@@ -68,6 +68,11 @@ TEST_F(DriveProbeTest, AnsweringDrivesAreDescribed) {
   DriveParams params;
   ASSERT_TRUE(GetDriveParams(platform_, 0, &params));
   EXPECT_EQ(GetU16(params.bytes + 2), 0);
+  // The machine's drives are 1,024 cylinders of 255 tracks of 63 sectors.
+  EXPECT_EQ(GetU32(params.bytes + 4), 1024u);
+  EXPECT_EQ(GetU32(params.bytes + 8), 255u);
+  EXPECT_EQ(GetU32(params.bytes + 12), 63u);
+  EXPECT_EQ(GetU16(params.bytes + 24), 512u);
   ASSERT_TRUE(GetDriveParams(platform_, 255, &params));
   EXPECT_EQ(GetU16(params.bytes + 2), 4);
   const sim::CallRecord& open = platform_.calls()[platform_.calls().size() - 3];
