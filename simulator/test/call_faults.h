@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "simulator/sim_machine.h"
 #include "simulator/sim_platform.h"
 
 namespace dorvane::testing {

@@ -324,16 +324,16 @@ TEST_P(FaultSweep, EveryFailingCallEndsInOrder) {
   int runs[2] = {0, 0};  // once, from then on
   for (const CallPosition& position :
        testing::FailablePositions(clean_calls_)) {
+    const std::vector<std::uint32_t>& errors =
+        testing::RealErrorsOf(position.call);
     for (bool persistent : {false, true}) {
-      for (std::uint32_t error : testing::RealErrorsOf(position.call)) {
-        // A name that never fits only drives ResolveDosDevice to its 16 MiB
-        // cap, name after name (slow; its own test covers the cap), and then
-        // resolves to nothing, as a name that is not there (2) does.
-        if (persistent && position.call == "QueryDosDeviceA" &&
-            error == kErrorInsufficientBuffer) {
-          continue;
-        }
-        Sweep(&position, error, persistent);
+      // From then on with the most common error alone: for the others the
+      // tool goes the same way and prints another number (checked by the
+      // runs failing once), but for QueryDosDeviceA's 122, which drives
+      // ResolveDosDevice to its 16 MiB cap for every later name (slow; its
+      // own test covers that) to end there as 2 does.
+      for (std::size_t i = 0; i < (persistent ? 1 : errors.size()); ++i) {
+        Sweep(&position, errors[i], persistent);
         ++runs[persistent];
         if (HasFailure()) return;  // one broken run says enough
       }
