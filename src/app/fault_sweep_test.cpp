@@ -249,13 +249,16 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     EXPECT_EQ(closes, opened);
     EXPECT_EQ(platform.open_handles(), failed_closes);
 
-    EXPECT_EQ(platform.out().text(), testing::Written(calls, false, false));
-    EXPECT_EQ(platform.err().text(), testing::Written(calls, true, false));
+    EXPECT_EQ(platform.out().text(),
+              testing::Written(calls, /*err=*/false, /*meant=*/false));
+    EXPECT_EQ(platform.err().text(),
+              testing::Written(calls, /*err=*/true, /*meant=*/false));
 
     // Standard output: whole lines, the banner first, then the clean lines
     // in order, each maybe lost or cut short as kLosableParts says, with
     // failure lines anywhere (a clean run: every clean line, nothing else).
-    const std::string out = testing::Written(calls, false, true);
+    const std::string out =
+        testing::Written(calls, /*err=*/false, /*meant=*/true);
     ASSERT_EQ(out.rfind(kBanner, 0), 0u) << out;
     EXPECT_TRUE(out.back() == testing::kCutLine ||
                 out.compare(out.size() - 2, 2, "\r\n") == 0);
@@ -290,7 +293,8 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
         "only be reached from an elevated prompt\r\n)?"
         "(Exception (EConvertError|EInOutError) in module (dorvane\\.exe)? at "
         "[0-9A-F]{8}\\.\r\n(.+)\\.\r\n\r\n)?");
-    const std::string err = testing::Written(calls, true, true);
+    const std::string err =
+        testing::Written(calls, /*err=*/true, /*meant=*/true);
     std::smatch match;
     ASSERT_TRUE(std::regex_match(err, match, kErr)) << err;
     EXPECT_TRUE(!match[1].matched || (error == kErrorAccessDenied &&
