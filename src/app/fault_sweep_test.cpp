@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <regex>
 #include <set>
 #include <string>
@@ -91,6 +92,10 @@ struct Scenario {
   const char* uncaught = nullptr;  // the error even a clean run ends with
   bool devcon = true;              // devcon.exe lies in the directory
 };
+// Names the scenario in gtest's messages.
+void PrintTo(const Scenario& scenario, std::ostream* os) {
+  *os << scenario.name;
+}
 
 const char kUsage[] =
     "Dorvane file add path\r\nDorvane file new path size(MB)\r\n"
