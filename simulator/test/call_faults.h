@@ -1,5 +1,5 @@
-// Faults that the platform calls can really produce, and the one-call
-// failure rule that hits exactly one recorded call.
+// Faults that the platform calls can really produce, and the recorded calls
+// a failure rule can begin at.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "simulator/sim_machine.h"
 #include "simulator/sim_platform.h"
 
 namespace dorvane::testing {
@@ -65,12 +64,6 @@ inline std::vector<CallPosition> FailablePositions(
     }
   }
   return positions;
-}
-
-// Makes exactly that call fail, once, with the error.
-inline void FailAt(sim::SimMachine& machine, const CallPosition& position,
-                   std::uint32_t error) {
-  machine.Fail(position.call, error, 1, position.index);
 }
 
 }  // namespace dorvane::testing

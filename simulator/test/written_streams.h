@@ -1,8 +1,8 @@
-// What a run meant to write to standard output and standard error, read
-// back from its recorded WriteFile calls, beside what actually arrived.
+// What a run meant to write to standard output or standard error, read back
+// from its recorded WriteFile calls, or what actually arrived there.
 #pragma once
 
-#include <cstdint>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,54 +11,38 @@
 
 namespace dorvane::testing {
 
-// Marks in `meant` where a failed write ended inside a line: the tool
-// drops the rest of that line, so the next write begins a new one.
+// Marks where a failed write ended inside a line: the tool drops the rest
+// of that line, so the next write begins a new one.
 inline constexpr char kCutLine = '\x01';
 
-struct WrittenStream {
-  std::string meant;      // every write, failed ones included, kCutLine
-                          // after a failed one that ends inside a line
-  std::string delivered;  // the writes that succeeded
-};
-
-struct WrittenStreams {
-  WrittenStream out, err;
-};
-
-// The tool writes standard output first and the uncaught-error report last,
-// after asking for the error handle; every write before that request is
-// standard output, whatever handle it went to.
-inline WrittenStreams SplitWrites(const std::vector<sim::CallRecord>& calls) {
-  WrittenStreams streams;
+// Every write to standard error (err) or output: with meant, failed ones
+// too, each followed by kCutLine when it ends inside a line; else only the
+// writes that succeeded. The tool writes standard output first and the
+// uncaught-error report last, after asking for the error handle; every
+// write before that request is standard output, whatever handle it went to.
+inline std::string Written(const std::vector<sim::CallRecord>& calls, bool err,
+                           bool meant) {
+  std::string text;
   bool report = false;
   for (const sim::CallRecord& record : calls) {
-    if (record.call == "GetStdHandle" && record.a == kStdErrorHandle) {
-      report = true;
-    }
-    if (record.call != "WriteFile") continue;
-    WrittenStream& stream = report ? streams.err : streams.out;
-    stream.meant += record.text;
-    if (record.ok) {
-      stream.delivered += record.text;
-    } else if (!record.text.empty() && record.text.back() != '\n') {
-      stream.meant += kCutLine;
+    report = report ||
+             (record.call == "GetStdHandle" && record.a == kStdErrorHandle);
+    if (record.call != "WriteFile" || report != err) continue;
+    if (record.ok || meant) text += record.text;
+    if (!record.ok && meant && !record.text.empty() &&
+        record.text.back() != '\n') {
+      text += kCutLine;
     }
   }
-  return streams;
+  return text;
 }
 
 // The text cut after each CR LF; a rest without one is the last item.
 inline std::vector<std::string> SplitCrLfLines(const std::string& text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
+  for (std::size_t start = 0, end = 0; start < text.size(); start = end + 2) {
+    end = std::min(text.find("\r\n", start), text.size());
     lines.push_back(text.substr(start, end - start));
-    start = end + 2;
   }
   return lines;
 }
