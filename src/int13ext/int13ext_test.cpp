@@ -11,49 +11,6 @@
 namespace dorvane {
 namespace {
 
-struct Table {
-  DiskGeometry geometry;
-  std::uint16_t info_flags;
-  std::uint64_t total_sectors;
-};
-
-class DriveParamsTableTest : public ::testing::TestWithParam<Table> {};
-
-TEST_P(DriveParamsTableTest, IsFilledFromTheGeometry) {
-  const Table& t = GetParam();
-  DriveParams params;
-  std::memset(params.bytes, 0xAA, sizeof params.bytes);
-  EncodeDriveParams(t.geometry, &params);
-  const std::uint8_t* p = params.bytes;
-  EXPECT_EQ(GetU16(p), 30);
-  EXPECT_EQ(GetU16(p + 2), t.info_flags) << t.geometry.MediaType;
-  EXPECT_EQ(GetU32(p + 4), static_cast<std::uint32_t>(t.geometry.Cylinders));
-  EXPECT_EQ(GetU32(p + 8), t.geometry.TracksPerCylinder);
-  EXPECT_EQ(GetU32(p + 12), t.geometry.SectorsPerTrack);
-  EXPECT_EQ(GetU64(p + 16), t.total_sectors);
-  EXPECT_EQ(GetU16(p + 24), t.geometry.BytesPerSector & 0xFFFF);
-  EXPECT_EQ(GetU32(p + 26), 0u);
-}
-
-DiskGeometry Geometry(std::int64_t cylinders, std::uint32_t media) {
-  return DiskGeometry{cylinders, media, 255, 63, 512};
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Geometries, DriveParamsTableTest,
-    ::testing::Values(Table{Geometry(1024, 12), 0, 16450560},
-                      Table{Geometry(1024, 11), 4, 16450560},
-                      Table{Geometry(1024, 1), 4, 16450560},
-                      Table{Geometry(1024, 13), 4, 16450560},
-                      Table{Geometry(1024, 22), 4, 16450560},
-                      Table{Geometry(1024, 0), 0, 16450560},
-                      Table{Geometry(1024, 23), 0, 16450560},
-                      Table{Geometry(1024, 0xFFFFFFFF), 0, 16450560},
-                      Table{Geometry(300000, 12), 0, 4819500000ull},
-                      // Only the low 32 bits of Cylinders count.
-                      Table{Geometry(0x100000002, 12), 0, 2 * 255 * 63},
-                      Table{DiskGeometry{1, 12, 1, 1, 0x10200}, 0, 1}));
-
 class DriveProbeTest : public ::testing::Test {
  protected:
   sim::SimMachine machine_ = sim::SimMachine::Default(false);
