@@ -120,6 +120,7 @@ bool SimMachine::ConsumeFailure(const std::string& call, std::uint32_t* error) {
       --rule.after;
     } else if (rule.count > 0) {
       --rule.count;
+      rule.fired = true;
       if (!fail) *error = rule.error;
       fail = true;
     }

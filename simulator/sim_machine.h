@@ -56,6 +56,7 @@ struct FailRule {
   std::uint32_t error = 0;
   std::uint32_t count = 1;
   std::uint32_t after = 0;
+  bool fired = false;  // made a call fail (not kept in the state file)
 };
 
 struct Launch {

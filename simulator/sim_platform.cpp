@@ -4,6 +4,8 @@
 #include "simulator/sim_platform.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "simulator/not_simulated.h"
 
@@ -36,7 +38,15 @@ SimPlatform::SimPlatform(SimMachine& machine, std::string command_line)
       out_(&default_out_),
       err_(&default_err_) {}
 
-SimPlatform::~SimPlatform() = default;
+SimPlatform::~SimPlatform() {
+  // A failure injected for a run that never reaches it tests nothing.
+  for (const FailRule& rule : machine_.failures) {
+    if (rule.fired || !check_failures_used_) continue;
+    std::fprintf(stderr, "an injected failure was never used: %s %u\n",
+                 rule.call.c_str(), rule.error);
+    std::abort();
+  }
+}
 
 void SimPlatform::SetStreams(SimStream* out, SimStream* err) {
   out_ = out != nullptr ? out : &default_out_;
