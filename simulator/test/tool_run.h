@@ -1,36 +1,27 @@
 // Running the tool once on a simulated machine, for tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "adapter/control_messages.h"
 #include "app/dorvane.h"
+#include "platform/platform.h"
 #include "simulator/sim_platform.h"
 
 namespace dorvane::testing {
 
-struct ToolRun {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-  std::size_t open_handles = 0;
-  std::vector<sim::CallRecord> calls;
-};
-
-// console: standard output is a console rather than a file or pipe.
-inline ToolRun RunTool(sim::SimMachine& machine,
-                       const std::string& command_line, bool console = false) {
+// The run's calls. The run itself must end in order: exit code 0, nothing
+// on standard error, every handle closed.
+inline std::vector<sim::CallRecord> RunTool(sim::SimMachine& machine,
+                                            const std::string& command_line) {
   sim::SimPlatform platform(machine, command_line);
-  platform.mutable_out().set_console(console);
-  ToolRun run;
-  run.exit_code = RunDorvane(platform);
-  run.out = platform.out().text();
-  run.err = platform.err().text();
-  run.open_handles = platform.open_handles();
-  run.calls = platform.calls();
-  return run;
+  EXPECT_EQ(RunDorvane(platform), 0) << command_line;
+  EXPECT_EQ(platform.err().text(), "") << command_line;
+  EXPECT_EQ(platform.open_handles(), 0u) << command_line;
+  return platform.calls();
 }
 
 // The miniport requests sent, as their input bytes, in order.
@@ -44,19 +35,5 @@ inline std::vector<std::vector<std::uint8_t>> MiniportRequests(
   }
   return requests;
 }
-
-// The last request with the given control code.
-inline std::vector<std::uint8_t> LastRequest(
-    const std::vector<sim::CallRecord>& calls, std::uint32_t control_code) {
-  std::vector<std::uint8_t> last;
-  for (const std::vector<std::uint8_t>& request : MiniportRequests(calls)) {
-    if (request.size() >= 20 && GetU32(request.data() + 16) == control_code) {
-      last = request;
-    }
-  }
-  return last;
-}
-
-inline const char kBanner[] = "Dorvane v0.3 by dorvane@example.org\r\n";
 
 }  // namespace dorvane::testing

@@ -59,8 +59,9 @@ TEST_P(RequestsTest, CarryTheCommandsFields) {
   sim::SimMachine machine = sim::SimMachine::Default();
   machine.code_page = s.code_page;
   testing::RunTool(machine, "dorvane vm new 1");
-  testing::ToolRun run = testing::RunTool(machine, s.command_line);
-  EXPECT_EQ(testing::MiniportRequests(run.calls).back(), s.request);
+  EXPECT_EQ(testing::MiniportRequests(testing::RunTool(machine, s.command_line))
+                .back(),
+            s.request);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -101,12 +102,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RequestsTest, TheListAsksTheAdapterWithAZeroPayload) {
   sim::SimMachine machine = sim::SimMachine::Default();
-  testing::ToolRun run = testing::RunTool(machine, "dorvane list");
+  const auto calls = testing::RunTool(machine, "dorvane list");
   Bytes expected(kRemoveAll.begin(), kRemoveAll.begin() + 28);
   expected.resize(96);
   PutU32(&expected[16], CtlQueryAdapter);
   PutU32(&expected[24], 68);
-  EXPECT_EQ(testing::MiniportRequests(run.calls).back(), expected);
+  EXPECT_EQ(testing::MiniportRequests(calls).back(), expected);
 }
 
 }  // namespace

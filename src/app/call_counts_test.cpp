@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 
+#include "adapter/control_messages.h"
 #include "simulator/test/tool_run.h"
 
 namespace dorvane {
@@ -40,10 +41,10 @@ TEST_P(CallCountsTest, AreTheGoldenNumbers) {
     machine.AddDisk(1048576, kVirtualMemoryDiskFlags);
   }
   machine.is_nt = row.nt;
-  testing::ToolRun run = testing::RunTool(machine, row.command_line);
+  const auto calls = testing::RunTool(machine, row.command_line);
   Counts counts{};
   for (std::size_t i = 0; i < std::size(kCalls); ++i) {
-    for (const sim::CallRecord& call : run.calls) {
+    for (const sim::CallRecord& call : calls) {
       counts[i] += call.call == kCalls[i];
     }
   }
