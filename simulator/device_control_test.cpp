@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "adapter/control_messages.h"
 #include "simulator/sim_platform.h"
 #include "simulator/test/temp_directory.h"
-#include "simulator/test/test_requests.h"
 #include "simulator/windows_values.h"
 
 namespace dorvane::sim {
@@ -63,7 +63,8 @@ TEST_F(DeviceControlTest, CodesNeedTheirAccessAndTheirDevice) {
       {kAdapter, kGeometry, kReadWrite, kErrorInvalidFunction},
   };
   for (const Case& c : cases) {
-    auto buffer = testing::Request(DM_CTL_QUERY_VERSION, 0);
+    std::vector<std::uint8_t> buffer(kVersionRequestSize);
+    StartRequest(buffer.data(), buffer.size(), CtlQueryVersion);
     EXPECT_EQ(Send(c.path, c.code, buffer, c.access), c.error)
         << c.path << " " << std::hex << c.code << " " << c.access;
   }

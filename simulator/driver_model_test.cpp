@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "simulator/test/test_requests.h"
+#include <vector>
+
+#include "adapter/control_messages.h"
 
 namespace dorvane::sim {
 namespace {
-
-using testing::Request;
 
 class DriverModelTest : public ::testing::Test {
  protected:
@@ -46,7 +46,8 @@ TEST_F(DriverModelTest, HeadersAndPayloadsAreChecked) {
       {"unknown control", 0x83730804u, 0, -1, 0, 0, 0, 1},
   };
   for (const Case& c : cases) {
-    auto b = Request(c.control, c.payload);
+    std::vector<std::uint8_t> b(DM_HEADER_SIZE + c.payload);
+    StartRequest(b.data(), b.size(), c.control);
     if (c.offset >= 0) PutU32(b.data() + c.offset, c.value);
     EXPECT_EQ(Send(b, c.in, c.out), c.error) << c.what;
     EXPECT_EQ(returned_, c.error == 0 ? 28u : 0u) << c.what;

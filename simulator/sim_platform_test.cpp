@@ -81,7 +81,6 @@ TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
   EXPECT_EQ(
       platform_.ShellExecuteA(0, "open", "devcon.exe", "", nullptr, kSwShow),
       0u);  // 1117 is above 32
-  EXPECT_TRUE(machine_.failures.empty());
   ASSERT_EQ(platform_.calls().size() - before, FailableCalls().size());
   for (std::size_t i = before; i < platform_.calls().size(); ++i) {
     const CallRecord& call = platform_.calls()[i];
