@@ -53,21 +53,5 @@ TEST_F(DriveProbeTest, FailuresLeaveTheRecordUntouched) {
   EXPECT_EQ(std::memcmp(params.bytes, before.bytes, 30), 0);
 }
 
-TEST_F(DriveProbeTest, NotNtTouchesNothing) {
-  machine_.is_nt = false;
-  InitializePlatformFlag(platform_);
-  DriveParams params;
-  std::memset(params.bytes, 0x11, sizeof params.bytes);
-  EXPECT_FALSE(GetDriveParams(platform_, 0, &params));
-  EXPECT_EQ(params.bytes[0], 0x11);
-  EXPECT_EQ(platform_.CountCalls("CreateFileA"), 0u);
-}
-
-TEST_F(DriveProbeTest, AFailedVersionQueryMeansNotNt) {
-  EXPECT_TRUE(IsWinNT(platform_));
-  machine_.Fail("GetVersionExA", 87);
-  EXPECT_FALSE(IsWinNT(platform_));
-}
-
 }  // namespace
 }  // namespace dorvane

@@ -57,34 +57,15 @@ TEST_F(TextOutputTest, AFailedWriteLeavesNoTornLine) {
     std::size_t error_at;      // the line whose test raises the error
     std::string delivered;
   };
-  const std::string a(100, 'a'), b(100, 'b'), x(300, 'x'), q(130, 'q');
+  const std::string a(100, 'a'), b(100, 'b'), d(126, 'd'), x(300, 'x'),
+      y(130, 'y'), q = "p1\r\n" + std::string(130, 'q') + "\r\nlast";
   const Case cases[] = {
       {"cut inside a line", false, {a, b, "c"}, 0, 1, "c\r\n"},
-      {"cut at a line end", false, {std::string(126, 'd'), "e"}, 0, 0, "e\r\n"},
-      {"cut between CR and LF",
-       false,
-       {std::string(127, 'd'), "e"},
-       0,
-       0,
-       "e\r\n"},
-      {"cut on a later write of a long line",
-       false,
-       {x, "f"},
-       1,
-       0,
-       std::string(128, 'x') + "f\r\n"},
-      {"console, a long line",
-       true,
-       {std::string(130, 'y'), "g"},
-       0,
-       0,
-       "g\r\n"},
-      {"console, lines in one piece",
-       true,
-       {"p1\r\n" + q + "\r\nlast"},
-       0,
-       0,
-       "last\r\n"},
+      {"cut at a line end", false, {d, "e"}, 0, 0, "e\r\n"},
+      {"cut between CR and LF", false, {d + "d", "e"}, 0, 0, "e\r\n"},
+      {"a later write", false, {x, "f"}, 1, 0, x.substr(0, 128) + "f\r\n"},
+      {"console, a long line", true, {y, "g"}, 0, 0, "g\r\n"},
+      {"console, lines in one piece", true, {q}, 0, 0, "last\r\n"},
   };
   for (const Case& c : cases) {
     Use(c.console);
