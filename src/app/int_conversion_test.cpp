@@ -60,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A text cut from a longer one ends where its view ends.
 TEST(StrToIntTest, ReadsNothingPastTheText) {
   for (std::string_view text :
-       {std::string_view("0x1", 1), std::string_view("$19", 2)}) {
+       {std::string_view("0x1", 1), std::string_view("$19", 2),
+        std::string_view("12", 1)}) {
     Expected<std::int32_t> value = StrToInt(text);
     ASSERT_TRUE(value.has_value()) << text;
     EXPECT_EQ(*value, text == "0" ? 0 : 1);
