@@ -30,7 +30,9 @@ TEST_F(PhysicalDriveLookupTest, MatchesPortAndAddress) {
   machine_.AddDrive(1, 3, 0, 1, 0);
   machine_.AddDrive(10, 3, 0, 10, 0);
   machine_.AddDrive(11, 3, 0, 10, 0);  // same address: the lower drive wins
+  machine_.AddDrive(99, 4, 0, 0, 9);
   machine_.AddDrive(100, 3, 0x12, 0x34, 0x56);
+  machine_.AddDrive(199, 4, 0, 0, 0x19);
   machine_.AddDrive(255, 7, 0, 0, 1);
   EXPECT_EQ(Find(3, "000100"), "\\\\.\\PhysicalDrive1");
   EXPECT_EQ(Find(2, "000100"), "-");
@@ -39,6 +41,8 @@ TEST_F(PhysicalDriveLookupTest, MatchesPortAndAddress) {
   EXPECT_EQ(Find(3, "000a00"), "-");
   EXPECT_EQ(Find(3, "563412"), "\\\\.\\PhysicalDrive100");
   EXPECT_EQ(Find(7, "010000"), "\\\\.\\PhysicalDrive255");
+  EXPECT_EQ(Find(4, "090000"), "\\\\.\\PhysicalDrive99");
+  EXPECT_EQ(Find(4, "190000"), "\\\\.\\PhysicalDrive199");
   EXPECT_EQ(Find(0, "000000"), "\\\\.\\PhysicalDrive0");
 }
 
