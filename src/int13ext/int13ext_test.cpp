@@ -23,13 +23,17 @@ class DriveProbeTest : public ::testing::Test {
 TEST_F(DriveProbeTest, AnsweringDrivesAreDescribed) {
   machine_.AddDrive(255, 1).media_type = 11;
   DriveParams params;
+  std::memset(params.bytes, 0x5A, sizeof params.bytes);
   ASSERT_TRUE(GetDriveParams(platform_, 0, &params));
+  EXPECT_EQ(GetU16(params.bytes), 30);
   EXPECT_EQ(GetU16(params.bytes + 2), 0);
   // The machine's drives are 1,024 cylinders of 255 tracks of 63 sectors.
   EXPECT_EQ(GetU32(params.bytes + 4), 1024u);
   EXPECT_EQ(GetU32(params.bytes + 8), 255u);
   EXPECT_EQ(GetU32(params.bytes + 12), 63u);
+  EXPECT_EQ(GetU64(params.bytes + 16), 1024u * 255 * 63);
   EXPECT_EQ(GetU16(params.bytes + 24), 512u);
+  EXPECT_EQ(GetU32(params.bytes + 26), 0u);
   ASSERT_TRUE(GetDriveParams(platform_, 255, &params));
   EXPECT_EQ(GetU16(params.bytes + 2), 4);
   const sim::CallRecord& open = platform_.calls()[platform_.calls().size() - 3];
