@@ -28,12 +28,14 @@ TEST_F(TextOutputTest, FileOutputGoesOutWhenFullAndWhenFlushed) {
   ASSERT_FALSE(out.WriteLine("abc"));
   ASSERT_FALSE(out.WriteLine(std::string(200, 'x')));
   EXPECT_EQ(stream_.write_sizes, std::vector<std::uint32_t>{128});
-  ASSERT_FALSE(out.WriteLine("def"));
+  ASSERT_FALSE(out.WriteLine(std::string(48, 'd')));
   ASSERT_FALSE(out.Flush());
-  EXPECT_EQ(stream_.write_sizes, (std::vector<std::uint32_t>{128, 84}));
-  EXPECT_EQ(stream_.text(), "abc\r\n" + std::string(200, 'x') + "\r\ndef\r\n");
+  // The last line's LF alone went out last.
+  EXPECT_EQ(stream_.write_sizes, (std::vector<std::uint32_t>{128, 128, 1}));
+  EXPECT_EQ(stream_.text(), "abc\r\n" + std::string(200, 'x') + "\r\n" +
+                                std::string(48, 'd') + "\r\n");
   ASSERT_FALSE(out.Flush());
-  EXPECT_EQ(stream_.write_sizes.size(), 2u) << "nothing left to write";
+  EXPECT_EQ(stream_.write_sizes.size(), 3u) << "nothing left to write";
 }
 
 TEST_F(TextOutputTest, ConsoleOutputGoesOutAtEveryLineEnd) {
