@@ -4,9 +4,10 @@ namespace dorvane::sim {
 
 bool MemoryStream::Write(const void* data, std::uint32_t size,
                          std::uint32_t* written, std::uint32_t* /*error*/) {
-  text_.append(static_cast<const char*>(data), size);
-  write_sizes.push_back(size);
-  *written = size;
+  const std::uint32_t taken = size < max_write ? size : max_write;
+  text_.append(static_cast<const char*>(data), taken);
+  write_sizes.push_back(taken);
+  *written = taken;
   return true;
 }
 

@@ -27,6 +27,9 @@ class MemoryStream : public SimStream {
   void set_console(bool console) { console_ = console; }
   const std::string& text() const { return text_; }
   std::vector<std::uint32_t> write_sizes;  // one entry per WriteFile call
+  // A write takes at most this many bytes and says so, as WriteFile may;
+  // 0: it succeeds and takes nothing.
+  std::uint32_t max_write = UINT32_MAX;
 
  private:
   bool console_;

@@ -48,6 +48,22 @@ TEST_F(TextOutputTest, ConsoleOutputGoesOutAtEveryLineEnd) {
   EXPECT_EQ(stream_.text(), "one\r\n\r\n" + std::string(130, 'y') + "\r\n");
 }
 
+// A write that takes part of the bytes is followed by one for the rest; one
+// that takes nothing is an error (112, the disk is full).
+TEST_F(TextOutputTest, ShortWritesGoOnUntilNothingIsTaken) {
+  Use(false);
+  stream_.max_write = 50;
+  TextOutput out(platform_);
+  ASSERT_FALSE(out.WriteLine(std::string(200, 'x')));
+  ASSERT_FALSE(out.Flush());
+  EXPECT_EQ(stream_.write_sizes,
+            (std::vector<std::uint32_t>{50, 50, 28, 50, 24}));
+  EXPECT_EQ(stream_.text(), std::string(200, 'x') + "\r\n");
+  stream_.max_write = 0;
+  ASSERT_FALSE(out.WriteLine("lost"));
+  EXPECT_EQ(out.Flush().message(), "I/O error 112");
+}
+
 // Where a failed write cuts the buffered text: the line it cut is not
 // continued, the lines after it are written.
 TEST_F(TextOutputTest, AFailedWriteLeavesNoTornLine) {
