@@ -49,7 +49,8 @@ void CheckSplit(dorvane::Platform& platform, const char* line) {
   dorvane::Arguments args(platform, line);
   FUZZ_CHECK(args.count() >= 0);
   std::size_t at = 0;
-  for (int n = 0; n <= args.count(); ++n) {
+  const std::size_t items = static_cast<std::size_t>(args.count()) + 1;
+  for (std::size_t n = 0; n < items; ++n) {
     const std::string& item = args.Get(n);
     // Arguments are never empty, never hold a NUL, and are made of the
     // line's own bytes in the line's order.
@@ -64,12 +65,11 @@ void CheckSplit(dorvane::Platform& platform, const char* line) {
     FUZZ_CHECK(item.find('\0') == std::string::npos);
     FUZZ_CHECK(FollowsIn(item, line, &at));
   }
-  FUZZ_CHECK(args.Get(args.count() + 1).empty());
-  FUZZ_CHECK(args.Get(-1).empty());
+  FUZZ_CHECK(args.Get(items).empty());
   // The same line splits the same way again.
   dorvane::Arguments again(platform, line);
   FUZZ_CHECK(again.count() == args.count());
-  for (int n = 0; n <= args.count(); ++n) {
+  for (std::size_t n = 0; n < items; ++n) {
     FUZZ_CHECK(again.Get(n) == args.Get(n));
   }
 }

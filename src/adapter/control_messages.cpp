@@ -60,10 +60,7 @@ void DecodeDeviceConfig(const std::uint8_t* buffer, DeviceConfig* config) {
 void DecodeAdapterDeviceList(const std::uint8_t* buffer,
                              AdapterDeviceList* list) {
   list->DeviceCount = GetU32(buffer + kHeaderSize);
-  std::uint32_t slots = list->DeviceCount < kAdapterSlots
-                            ? list->DeviceCount
-                            : static_cast<std::uint32_t>(kAdapterSlots);
-  for (std::uint32_t i = 0; i < slots; ++i) {
+  for (std::size_t i = 0; i < kAdapterSlots; ++i) {
     list->DeviceNumbers[i] = GetU32(buffer + kHeaderSize + 4 + 4 * i);
   }
 }

@@ -78,7 +78,8 @@ void StartRequest(std::uint8_t* buffer, std::size_t size,
 void EncodeDeviceConfig(const DeviceConfig& config, std::uint8_t* buffer);
 // Every field but Reserved, which is never taken from an answer.
 void DecodeDeviceConfig(const std::uint8_t* buffer, DeviceConfig* config);
-// DeviceCount and the slots that count names, at most 16.
+// DeviceCount and all 16 slots; the first DeviceCount of them, at most 16,
+// name disks.
 void DecodeAdapterDeviceList(const std::uint8_t* buffer,
                              AdapterDeviceList* list);
 

@@ -60,11 +60,8 @@ Error ConvertFileName(Platform& platform, const std::string& name,
     units = room;
   }
   units += prefix;
-  if (units > kMaxNameUnits) {
-    for (std::uint16_t& unit : config->FileName) unit = 0;
-    return RaiseException("file name too long");
-  }
-  config->FileName[units] = 0;
+  if (units > kMaxNameUnits) return RaiseException("file name too long");
+  // The record came zeroed, so the name already ends in a zero unit.
   config->FileNameLength = static_cast<std::uint16_t>(2 * units);
   return Error();
 }

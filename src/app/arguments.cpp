@@ -66,10 +66,9 @@ Arguments::Arguments(Platform& platform, const char* command_line) {
   }
 }
 
-const std::string& Arguments::Get(int n) const {
+const std::string& Arguments::Get(std::size_t n) const {
   static const std::string kEmpty;
-  if (n < 0 || n >= static_cast<int>(items_.size())) return kEmpty;
-  return items_[static_cast<std::size_t>(n)];
+  return n < items_.size() ? items_[n] : kEmpty;
 }
 
 }  // namespace dorvane

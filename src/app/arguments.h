@@ -20,7 +20,7 @@ class Arguments {
   // Arguments after the program's own name, up to the first empty one.
   int count() const { return static_cast<int>(items_.size()) - 1; }
   // Argument n (0 is the program's name); empty text when there is none.
-  const std::string& Get(int n) const;
+  const std::string& Get(std::size_t n) const;
 
  private:
   std::vector<std::string> items_;

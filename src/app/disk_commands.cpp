@@ -16,9 +16,9 @@ namespace {
 struct CreateCommand {
   const char* word;
   const char* sub_word;
-  const char* name_prefix;  // put before argument name_argument
-  int name_argument;        // 0: the name is the prefix alone
-  int size_argument;        // 0: no size, the driver takes the backing's
+  const char* name_prefix;    // put before argument name_argument
+  std::size_t name_argument;  // 0: the name is the prefix alone
+  std::size_t size_argument;  // 0: no size, the driver takes the backing's
   std::uint32_t flags;
 };
 
@@ -34,15 +34,13 @@ constexpr CreateCommand kCreateCommands[] = {
      kSharedMemoryDiskFlags},
 };
 
-const char* const kRemoveWords[] = {"vm", "pm", "file"};
-
 Error CreateDisk(Invocation& run, const CreateCommand& command) {
   DiskRequest& request = run.request;
   request.FileName = command.name_prefix;
   if (command.name_argument != 0) {
     request.FileName += run.args.Get(command.name_argument);
   }
-  request.DiskSize = 0;
+  // The run's request record starts at size 0: one command per run.
   if (command.size_argument != 0) {
     Expected<std::int32_t> megabytes =
         StrToInt(run.args.Get(command.size_argument));
@@ -84,9 +82,7 @@ Error RunDiskCommand(Invocation& run, std::string_view word,
       });
     }
   }
-  for (const char* remove_word : kRemoveWords) {
-    if (word == remove_word && sub_word == "remove") return RemoveDisk(run);
-  }
+  if (sub_word == "remove") return RemoveDisk(run);
   return Error();
 }
 

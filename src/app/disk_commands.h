@@ -9,7 +9,8 @@
 
 namespace dorvane {
 
-// The vm, pm and file commands, by argument 1 and argument 2. An unknown
+// The vm, pm and file commands (word is one of the three), by argument 1 and
+// argument 2. An unknown
 // sub-word does nothing. A remove whose id does not convert returns the
 // conversion error unhandled.
 Error RunDiskCommand(Invocation& run, std::string_view word,

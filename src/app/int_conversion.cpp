@@ -7,27 +7,27 @@
 namespace dorvane {
 namespace {
 
-// Scans hexadecimal digits from i; false when a digit would push the value
-// past 32 bits.
-bool ScanHex(std::string_view text, std::size_t* i, std::uint32_t* value) {
+// Scans hexadecimal digits from i while the value fits 32 bits. A digit
+// that would not fit is left unread, so the text then fails as not all digits.
+std::uint32_t ScanHex(std::string_view text, std::size_t* i) {
   std::uint32_t v = 0;
-  for (; *i < text.size() && HexDigitValue(text[*i]) >= 0; ++*i) {
-    if (v > 0x0FFFFFFFu) return false;
+  for (; *i < text.size() && HexDigitValue(text[*i]) >= 0 && v <= 0x0FFFFFFFu;
+       ++*i) {
     v = v * 16 + static_cast<std::uint32_t>(HexDigitValue(text[*i]));
   }
-  *value = v;
-  return true;
+  return v;
 }
 
-// Scans decimal digits from i; false once the magnitude passes 2^31.
-bool ScanDecimal(std::string_view text, std::size_t* i, std::uint64_t* value) {
+// Scans decimal digits from i while the magnitude is at most 2^31; the digit
+// after that is read too, so the value is then out of range, not just long.
+std::uint64_t ScanDecimal(std::string_view text, std::size_t* i) {
   std::uint64_t v = 0;
-  for (; *i < text.size() && text[*i] >= '0' && text[*i] <= '9'; ++*i) {
+  for (; *i < text.size() && text[*i] >= '0' && text[*i] <= '9' &&
+         v <= 0x80000000u;
+       ++*i) {
     v = v * 10 + static_cast<std::uint64_t>(text[*i] - '0');
-    if (v > 0x80000000u) return false;
   }
-  *value = v;
-  return true;
+  return v;
 }
 
 }  // namespace
@@ -44,25 +44,22 @@ Expected<std::int32_t> StrToInt(std::string_view text) {
   if (i < text.size() && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
     hex = true;
     i += 1;
-  } else if (i + 1 < text.size() && text[i] == '0' &&
-             (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+  } else if (text.compare(i, 2, "0x") == 0 || text.compare(i, 2, "0X") == 0) {
     hex = true;
     i += 2;
   }
   const std::size_t digits_start = i;
-  bool in_range;
-  std::int64_t result = 0;
+  bool in_range = true;
+  std::int64_t result;
   if (hex) {
-    std::uint32_t pattern = 0;
-    in_range = ScanHex(text, &i, &pattern);
+    std::uint32_t pattern = ScanHex(text, &i);
     if (negative) pattern = 0u - pattern;
     result = static_cast<std::int32_t>(pattern);
   } else {
-    std::uint64_t magnitude = 0;
-    in_range = ScanDecimal(text, &i, &magnitude);
-    result = negative ? -static_cast<std::int64_t>(magnitude)
-                      : static_cast<std::int64_t>(magnitude);
-    in_range = in_range && result <= 0x7FFFFFFF;
+    const std::int64_t magnitude =
+        static_cast<std::int64_t>(ScanDecimal(text, &i));
+    result = negative ? -magnitude : magnitude;
+    in_range = result >= -0x80000000LL && result <= 0x7FFFFFFF;
   }
   if (!in_range || i == digits_start || i != text.size()) {
     return RaiseConvertError("'" + std::string(text) +

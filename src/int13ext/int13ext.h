@@ -24,10 +24,10 @@ constexpr std::size_t kDiskGeometrySize = 24;
 // ParamsSize u16 @0, InfoFlags u16 @2, CylinderCount u32 @4, HeadCount u32 @8,
 // TrackSectors u32 @12, TotalSectors u64 @16, SectorSize u16 @24,
 // ConfigParams u32 @26.
-struct DriveParams {
-  std::uint8_t bytes[30];
-};
 constexpr std::size_t kDriveParamsSize = 30;
+struct DriveParams {
+  std::uint8_t bytes[kDriveParamsSize];
+};
 
 // The drive path "\\.\PhysicalDriveN" in a fixed buffer.
 struct DrivePath {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "runtime/bytes.h"
 #include "simulator/sim_platform.h"
@@ -21,7 +22,6 @@ class DriveProbeTest : public ::testing::Test {
 };
 
 TEST_F(DriveProbeTest, AnsweringDrivesAreDescribed) {
-  machine_.AddDrive(255, 1).media_type = 11;
   DriveParams params;
   std::memset(params.bytes, 0x5A, sizeof params.bytes);
   ASSERT_TRUE(GetDriveParams(platform_, 0, &params));
@@ -34,8 +34,19 @@ TEST_F(DriveProbeTest, AnsweringDrivesAreDescribed) {
   EXPECT_EQ(GetU64(params.bytes + 16), 1024u * 255 * 63);
   EXPECT_EQ(GetU16(params.bytes + 24), 512u);
   EXPECT_EQ(GetU32(params.bytes + 26), 0u);
-  ASSERT_TRUE(GetDriveParams(platform_, 255, &params));
-  EXPECT_EQ(GetU16(params.bytes + 2), 4);
+  // InfoFlags: removable for media types 1 to 11 and 13 to 22 only.
+  for (auto [type, flags] : {std::pair{0u, 0},
+                             {1u, 4},
+                             {11u, 4},
+                             {12u, 0},
+                             {13u, 4},
+                             {22u, 4},
+                             {23u, 0},
+                             {0xFFFFFFFFu, 0}}) {
+    machine_.AddDrive(255, 1).media_type = type;
+    ASSERT_TRUE(GetDriveParams(platform_, 255, &params));
+    EXPECT_EQ(GetU16(params.bytes + 2), flags) << type;
+  }
   const sim::CallRecord& open = platform_.calls()[platform_.calls().size() - 3];
   EXPECT_EQ(open.call, "CreateFileA");
   EXPECT_EQ(open.text, "\\\\.\\PhysicalDrive255");

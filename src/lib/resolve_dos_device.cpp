@@ -9,24 +9,20 @@ std::string ResolveDosDevice(Platform& platform, const std::string& name) {
   for (char c : name) {
     if (c != '\\') edited += c;
   }
-  std::vector<char> buffer(65535, '\0');
-  std::uint32_t stored;
-  for (;;) {
-    stored =
+  // The call is never offered the buffer's last byte, so the answer's text
+  // ends inside the buffer whatever count comes back.
+  std::vector<char> buffer(kFirstDosDeviceBuffer, '\0');
+  for (int doublings = 0;; ++doublings) {
+    const std::uint32_t stored =
         platform.QueryDosDeviceA(edited.c_str(), buffer.data(),
                                  static_cast<std::uint32_t>(buffer.size() - 1));
-    if (stored != 0 || platform.GetLastError() != kErrorInsufficientBuffer) {
-      break;
-    }
-    if (buffer.size() * 2 > kMaxDosDeviceBuffer) {
-      stored = 0;
-      break;
+    if (stored != 0) return std::string(buffer.data());
+    if (platform.GetLastError() != kErrorInsufficientBuffer ||
+        doublings == kMaxDosDeviceDoublings) {
+      return std::string();
     }
     buffer.resize(buffer.size() * 2, '\0');
   }
-  if (stored >= buffer.size()) stored = 0;  // an answer longer than allowed
-  buffer[stored] = '\0';
-  return std::string(buffer.data());
 }
 
 }  // namespace dorvane

@@ -1,5 +1,6 @@
 #include "runtime/text_output.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace dorvane {
@@ -31,7 +32,7 @@ void TextOutput::Append(std::string_view bytes) {
       continue;
     }
     std::size_t room = kBufferSize - used_;
-    std::size_t take = bytes.size() < room ? bytes.size() : room;
+    std::size_t take = std::min(bytes.size(), room);
     std::memcpy(buffer_ + used_, bytes.data(), take);
     used_ += take;
     bytes.remove_prefix(take);
@@ -48,21 +49,19 @@ void TextOutput::WriteBuffer() {
   used_ = 0;
   while (left > 0) {
     std::uint32_t written = 0;
-    std::uint32_t error = 0;
-    if (!platform_.WriteFile(handle_, data, static_cast<std::uint32_t>(left),
-                             &written)) {
-      error = platform_.GetLastError();
-    } else if (written == 0) {
-      error = kErrorDiskFull;  // nothing was taken
-    }
-    if (error != 0 || written == 0) {
+    const bool wrote = platform_.WriteFile(
+        handle_, data, static_cast<std::uint32_t>(left), &written);
+    // A write that takes nothing would be repeated forever.
+    if (!wrote || written == 0) {
+      const std::uint32_t error =
+          wrote ? kErrorDiskFull : platform_.GetLastError();
       if (!failed_) error_ = error;
       failed_ = true;
       // The rest of a line cut here would arrive without its beginning.
       dropping_line_ = buffer_[cut - 1] != '\n';
       return;
     }
-    std::size_t taken = written < left ? written : left;
+    std::size_t taken = std::min<std::size_t>(written, left);
     data += taken;
     left -= taken;
   }

@@ -25,7 +25,7 @@ void LocateCode(Platform& platform, std::uintptr_t address, std::string* name,
   *offset = address - module;
   char path[260];
   std::uint32_t length = platform.GetModuleFileNameA(module, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return;
+  if (length >= sizeof path) return;  // cut short: no name, not a wrong one
   std::string full(path, length);
   std::size_t slash = full.find_last_of("\\/");
   *name = slash == std::string::npos ? full : full.substr(slash + 1);
