@@ -74,7 +74,6 @@ UniqueHandle OpenAdapter(Platform& platform, const std::string& adapter_path) {
 
 bool SendRequest(Platform& platform, Handle adapter, std::uint8_t* buffer,
                  std::size_t size, std::uint32_t* bytes_returned) {
-  *bytes_returned = 0;
   std::uint32_t size32 = static_cast<std::uint32_t>(size);
   return platform.DeviceIoControl(adapter, kIoctlScsiMiniport, buffer, size32,
                                   buffer, size32, bytes_returned);

@@ -1,5 +1,7 @@
 #include "adapter/virtual_disk_requests.h"
 
+#include <algorithm>
+
 #include "runtime/format.h"
 
 namespace dorvane {
@@ -46,7 +48,7 @@ Error ConvertFileName(Platform& platform, const std::string& name,
   const int bytes = static_cast<int>(name.size());
   // Room for one unit more than fits tells a name that is too long.
   const int room = kMaxNameUnits + 1 - prefix;
-  const int limit = bytes < room ? bytes : room;
+  const int limit = std::min(bytes, room);
   int units = platform.MultiByteToWideChar(kCpAcp, 0, name.data(), bytes,
                                            config->FileName + prefix, limit);
   if (units == 0) {

@@ -1,5 +1,7 @@
 #include "app/list_report.h"
 
+#include <algorithm>
+
 #include "adapter/control_messages.h"
 #include "adapter/discovery.h"
 #include "adapter/virtual_disk_requests.h"
@@ -22,7 +24,7 @@ std::string BackingName(Platform& platform, const DeviceConfig& config) {
   char text[kFileNameUnits * 4];
   int bytes = platform.WideCharToMultiByte(kCpAcp, 0, config.FileName, units,
                                            text, sizeof text);
-  return std::string(text, bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+  return std::string(text, static_cast<std::size_t>(std::max(bytes, 0)));
 }
 
 // One disk's line; any error raised here replaces the line.
@@ -73,9 +75,8 @@ Error ListVirtualDisks(Platform& platform, TextOutput& out,
                                   " virtualdisk(s) found")) {
     return error;
   }
-  const std::uint32_t slots = list.DeviceCount < kAdapterSlots
-                                  ? list.DeviceCount
-                                  : static_cast<std::uint32_t>(kAdapterSlots);
+  const std::uint32_t slots =
+      std::min(list.DeviceCount, static_cast<std::uint32_t>(kAdapterSlots));
   for (std::uint32_t i = 0; i < slots; ++i) {
     Error error =
         ReportDisk(platform, out, adapter_path, list.DeviceNumbers[i]);

@@ -52,10 +52,9 @@ std::string FormatUncaughtReport(Platform& platform, const Error& error) {
 void WriteUncaughtReport(Platform& platform, const Error& error) {
   std::string report = FormatUncaughtReport(platform, error);
   std::vector<char> oem(report.size() + 1);
-  if (!platform.CharToOemA(report.c_str(), oem.data())) {
-    oem.assign(report.c_str(), report.c_str() + report.size() + 1);
-  }
-  WriteStandardError(platform, {oem.data(), "\r\n"});
+  const bool converted = platform.CharToOemA(report.c_str(), oem.data());
+  WriteStandardError(platform,
+                     {converted ? oem.data() : report.c_str(), "\r\n"});
 }
 
 }  // namespace dorvane
