@@ -46,8 +46,9 @@ Error ConvertFileName(Platform& platform, const std::string& name,
     }
   }
   const int bytes = static_cast<int>(name.size());
-  // Room for one unit more than fits tells a name that is too long.
-  const int room = kMaxNameUnits + 1 - prefix;
+  // The whole field is one unit more than the longest name: filling it tells
+  // a name that is too long.
+  const int room = static_cast<int>(kFileNameUnits) - prefix;
   const int limit = std::min(bytes, room);
   int units = platform.MultiByteToWideChar(kCpAcp, 0, name.data(), bytes,
                                            config->FileName + prefix, limit);

@@ -1,6 +1,7 @@
 #include "app/list_report.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "adapter/control_messages.h"
 #include "adapter/discovery.h"
@@ -14,11 +15,9 @@ namespace {
 // FileName up to its first zero unit, in the system's ANSI code page, the
 // one the names were typed in (AddVirtualDisk converts with the same).
 std::string BackingName(Platform& platform, const DeviceConfig& config) {
-  int units = 0;
-  while (units < static_cast<int>(kFileNameUnits) &&
-         config.FileName[units] != 0) {
-    ++units;
-  }
+  const std::uint16_t* end =
+      std::find(std::begin(config.FileName), std::end(config.FileName), 0);
+  const int units = static_cast<int>(end - config.FileName);
   if (units == 0) return std::string();
   // Room for the widest code page: four bytes for any unit.
   char text[kFileNameUnits * 4];
