@@ -166,16 +166,11 @@ bool ParseRecord(const std::vector<std::string>& f, SimMachine* m) {
   }
   if (key == "device" && f.size() == 4) {
     Device d;
-    int kind = -1;
-    for (int i = 0; i < 4; ++i) {
-      if (f[1] == kKindNames[i]) kind = i;
-    }
-    if (kind < 0 || !Unescape(f[2], &d.object_name) ||
+    if (!ParseDeviceKind(f[1], &d.kind) || !Unescape(f[2], &d.object_name) ||
         !ParseNumber(f[3], &d.drive_number) || d.object_name.empty() ||
         m->FindDevice(d.object_name) != nullptr) {
       return false;
     }
-    d.kind = static_cast<DeviceKind>(kind);
     m->devices.push_back(d);
     return true;
   }
@@ -232,6 +227,16 @@ bool ParseRecord(const std::vector<std::string>& f, SimMachine* m) {
 }
 
 }  // namespace
+
+bool ParseDeviceKind(const std::string& name, DeviceKind* kind) {
+  for (int i = 0; i < 4; ++i) {
+    if (name == kKindNames[i]) {
+      *kind = static_cast<DeviceKind>(i);
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string SaveMachine(const SimMachine& m) {
   std::ostringstream out;

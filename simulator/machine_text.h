@@ -12,5 +12,8 @@ std::string SaveMachine(const SimMachine& machine);
 // False, leaving *machine unchanged, for anything that is not a complete
 // machine of this format's version.
 bool LoadMachine(const std::string& text, SimMachine* machine);
+// A device kind as the records name it: "scsi-port", "raid-port",
+// "driver-adapter" or "disk".
+bool ParseDeviceKind(const std::string& name, DeviceKind* kind);
 
 }  // namespace dorvane::sim

@@ -1,5 +1,6 @@
 #include "simulator/host/sim_cli.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "simulator/code_pages.h"
@@ -13,6 +14,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: dorvane-sim reset [--no-driver] [--not-nt] [--codepage N]\n"
     "       dorvane-sim fail CALL ERROR [COUNT] [--after N]\n"
+    "       dorvane-sim ports [NAME TARGET KIND]...\n"
     "       dorvane-sim show\n"
     "       dorvane-sim run 'COMMAND LINE'\n";
 
@@ -104,6 +106,51 @@ int Fail(const std::vector<std::string>& args, MachineStore& store,
   return 0;
 }
 
+// Replaces the machine's SCSI ports, its scsiN: names and the devices they
+// name, with the ports given.
+int Ports(const std::vector<std::string>& args, MachineStore& store,
+          SimStream& out, SimStream& err) {
+  if (args.size() % 3 != 1) {
+    return Usage(err, "ports: each port is NAME TARGET KIND");
+  }
+  SimMachine machine;
+  std::string error;
+  if (!store.Load(&machine, &error)) {
+    return HostError(err, "dorvane-sim", error);
+  }
+  std::vector<DosName> names;
+  for (const DosName& name : machine.dos_names) {
+    if (SameWindowsName(name.name.substr(0, 4), "scsi")) {
+      machine.devices.erase(
+          std::remove_if(machine.devices.begin(), machine.devices.end(),
+                         [&name](const Device& device) {
+                           return SameWindowsName(device.object_name,
+                                                  name.target);
+                         }),
+          machine.devices.end());
+    } else {
+      names.push_back(name);
+    }
+  }
+  machine.dos_names = names;
+  for (std::size_t i = 1; i < args.size(); i += 3) {
+    Device device{args[i + 1]};
+    if (!ParseDeviceKind(args[i + 2], &device.kind)) {
+      return Usage(err, "ports: " + args[i + 2] + " is no device kind");
+    }
+    if (machine.FindDosName(args[i]) != nullptr) {
+      return Usage(err, "ports: " + args[i] + " is named twice");
+    }
+    machine.dos_names.push_back({args[i], args[i + 1]});
+    if (machine.FindDevice(device.object_name) == nullptr) {
+      machine.devices.push_back(device);
+    }
+  }
+  if (!store.Save(machine, &error)) return HostError(err, "dorvane-sim", error);
+  WriteText(out, std::to_string(args.size() / 3) + " port(s)\n");
+  return 0;
+}
+
 // The machine in the records of its state file (machine_text.cpp).
 int Show(MachineStore& store, SimStream& out, SimStream& err) {
   SimMachine machine;
@@ -139,6 +186,7 @@ int RunSimCommand(const std::vector<std::string>& args, MachineStore& store,
   const std::string& command = args[0];
   if (command == "reset") return Reset(args, store, out, err);
   if (command == "fail") return Fail(args, store, out, err);
+  if (command == "ports") return Ports(args, store, out, err);
   if (command == "show" && args.size() == 1) return Show(store, out, err);
   if (command == "run" && args.size() == 2) {
     return RunToolOnStore(store, args[1], tool, out, err);

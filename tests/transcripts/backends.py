@@ -62,6 +62,8 @@ class HostBackend:
         if case.codepage is not None:
             args += ["--codepage", str(case.codepage)]
         self._setup(args, cwd)
+        if case.ports:
+            self._setup(["ports"] + case.ports, cwd)
 
     def inject(self, case, cwd):
         for fail in case.fails:

@@ -20,6 +20,10 @@ A case file holds cases one after another:
     fail: WriteFile 112 1 --after 1
                                 set-up, optional, host only: a failure
                                 injected as dorvane-sim fail does
+    port: scsi7: \\Device\\Scsi\\PhDskMnt1 driver-adapter
+                                set-up, optional, host only, one a port:
+                                the case's ports replace the machine's, as
+                                dorvane-sim ports does
     codepage: 65001             set-up, optional, host only: the machine's
                                 ANSI code page, in which the command lines
                                 and standard output of the case are written
@@ -47,7 +51,7 @@ construction). Files are UTF-8; command lines and standard output are
 compared in the machine's ANSI code page (1252 unless the case says
 otherwise) and standard error in its OEM code page, as the report goes
 through CharToOemA. A case that needs what only the simulated machine can
-set up (fail:, codepage:) is skipped under Wine. Lines outside blocks that
+set up (fail:, port:, codepage:) is skipped under Wine. Lines outside blocks that
 are empty or start with # are ignored.
 """
 
@@ -84,6 +88,7 @@ class Case:
         self.wine_env = {}
         self.fails = []  # dorvane-sim fail arguments
         self.codepage = None
+        self.ports = []  # dorvane-sim ports arguments, three a port
         self.only = None
         self.before = []
         self.steps = []
@@ -96,11 +101,12 @@ class Case:
     def runs_on(self, backend):
         if self.only is not None:
             return backend == self.only
-        return backend == "host" or not (self.fails or self.codepage)
+        return backend == "host" or not (self.fails or self.ports or
+                                          self.codepage)
 
 
 SETUP_KEYS = ("driver", "file", "dir", "devcon", "dated", "machine",
-              "wine-env", "fail", "codepage", "only", "before", "run")
+              "wine-env", "fail", "port", "codepage", "only", "before", "run")
 
 
 def parse(text, path):
@@ -168,6 +174,10 @@ def parse(text, path):
                 case.wine_env[name] = setting
         elif key == "fail":
             case.fails.append(value.split())
+        elif key == "port":
+            if len(value.split()) != 3:
+                raise CaseError(f"{where}: port: NAME TARGET KIND")
+            case.ports += value.split()
         elif key == "codepage":
             if value not in ("1252", "65001"):
                 raise CaseError(f"{where}: codepage is 1252 or 65001")
