@@ -1,6 +1,5 @@
 #include "simulator/host/sim_cli.h"
 
-#include <algorithm>
 #include <charconv>
 
 #include "simulator/code_pages.h"
@@ -106,47 +105,38 @@ int Fail(const std::vector<std::string>& args, MachineStore& store,
   return 0;
 }
 
-// Replaces the machine's SCSI ports, its scsiN: names and the devices they
-// name, with the ports given.
+// Replaces the machine's SCSI ports, its scsiN: names and the devices that
+// are not disks, with the ports given.
 int Ports(const std::vector<std::string>& args, MachineStore& store,
           SimStream& out, SimStream& err) {
-  if (args.size() % 3 != 1) {
-    return Usage(err, "ports: each port is NAME TARGET KIND");
-  }
+  if (args.size() % 3 != 1) return Usage(err, "ports: NAME TARGET KIND, each");
   SimMachine machine;
   std::string error;
   if (!store.Load(&machine, &error)) {
     return HostError(err, "dorvane-sim", error);
   }
-  std::vector<DosName> names;
+  SimMachine ported = machine;
+  ported.dos_names.clear();
+  ported.devices.clear();
   for (const DosName& name : machine.dos_names) {
-    if (SameWindowsName(name.name.substr(0, 4), "scsi")) {
-      machine.devices.erase(
-          std::remove_if(machine.devices.begin(), machine.devices.end(),
-                         [&name](const Device& device) {
-                           return SameWindowsName(device.object_name,
-                                                  name.target);
-                         }),
-          machine.devices.end());
-    } else {
-      names.push_back(name);
+    if (!SameWindowsName(name.name.substr(0, 4), "scsi")) {
+      ported.dos_names.push_back(name);
     }
   }
-  machine.dos_names = names;
+  for (const Device& device : machine.devices) {
+    if (device.kind == DeviceKind::kDisk) ported.devices.push_back(device);
+  }
   for (std::size_t i = 1; i < args.size(); i += 3) {
     Device device{args[i + 1]};
     if (!ParseDeviceKind(args[i + 2], &device.kind)) {
       return Usage(err, "ports: " + args[i + 2] + " is no device kind");
     }
-    if (machine.FindDosName(args[i]) != nullptr) {
-      return Usage(err, "ports: " + args[i] + " is named twice");
-    }
-    machine.dos_names.push_back({args[i], args[i + 1]});
-    if (machine.FindDevice(device.object_name) == nullptr) {
-      machine.devices.push_back(device);
+    ported.dos_names.push_back({args[i], args[i + 1]});
+    if (ported.FindDevice(device.object_name) == nullptr) {
+      ported.devices.push_back(device);
     }
   }
-  if (!store.Save(machine, &error)) return HostError(err, "dorvane-sim", error);
+  if (!store.Save(ported, &error)) return HostError(err, "dorvane-sim", error);
   WriteText(out, std::to_string(args.size() / 3) + " port(s)\n");
   return 0;
 }
