@@ -51,8 +51,8 @@ construction). Files are UTF-8; command lines and standard output are
 compared in the machine's ANSI code page (1252 unless the case says
 otherwise) and standard error in its OEM code page, as the report goes
 through CharToOemA. A case that needs what only the simulated machine can
-set up (fail:, port:, codepage:) is skipped under Wine. Lines outside blocks that
-are empty or start with # are ignored.
+set up (fail:, port:, codepage:) is skipped under Wine. Lines outside
+blocks that are empty or start with # are ignored.
 """
 
 import re
