@@ -1,16 +1,4 @@
 # Cross build of the 32-bit Windows console program with MinGW-w64 (i686).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(DORVANE_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${DORVANE_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${DORVANE_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${DORVANE_MINGW_PREFIX}-windres)
-
-# Headers and libraries come from the MinGW sysroot only; programs run on the
-# build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${DORVANE_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)

@@ -1,7 +1,13 @@
 # The Windows program: dorvane.exe, a 32-bit console executable that imports
 # only system DLLs. Included by src/CMakeLists.txt when WIN32.
 
-if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+if(DORVANE_WINE64_TEST)
+  # The Wine rig's stand-in where the host runs no 32-bit code: the same
+  # sources for x86_64, tested and never shipped.
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+    message(FATAL_ERROR "DORVANE_WINE64_TEST is for a 64-bit build.")
+  endif()
+elseif(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
   message(FATAL_ERROR "dorvane.exe is a 32-bit program: configure for Win32 "
                       "(MinGW i686, or Visual Studio with -A Win32).")
 endif()
@@ -30,6 +36,12 @@ foreach(_part PATCH TWEAK)
   string(APPEND DORVANE_VERSION_NUMBERS ",${_number}")
   string(APPEND DORVANE_VERSION_DOTTED ".${_number}")
 endforeach()
+# The manifest names the architecture the exe is built for.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(DORVANE_MANIFEST_ARCH amd64)
+else()
+  set(DORVANE_MANIFEST_ARCH x86)
+endif()
 set(_dorvane_resources ${CMAKE_CURRENT_BINARY_DIR}/resources)
 configure_file(${PROJECT_SOURCE_DIR}/src/app/dorvane_version.h.in
                ${_dorvane_resources}/dorvane_version.h @ONLY)

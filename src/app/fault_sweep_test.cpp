@@ -297,7 +297,7 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
         "(\\\\\\\\\\.\\\\scsi[0-7]: access denied: the driver's adapter can "
         "only be reached from an elevated prompt\r\n)?"
         "(Exception (EConvertError|EInOutError) in module (dorvane\\.exe)? at "
-        "[0-9A-F]{8}\\.\r\n(.+)\\.\r\n\r\n)?");
+        "[0-9A-F]{8,16}\\.\r\n(.+)\\.\r\n\r\n)?");
     const std::string err =
         testing::Written(calls, /*err=*/true, /*meant=*/true);
     std::smatch match;

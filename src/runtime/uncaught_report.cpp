@@ -40,7 +40,9 @@ std::string FormatUncaughtReport(Platform& platform, const Error& error) {
   std::string report = "Exception ";
   report += error.class_name();
   report += " in module " + module + " at ";
-  report += FormatHex(static_cast<std::uint32_t>(offset), 8);
+  // Eight digits hold any offset into a module; a bare address on a 64-bit
+  // build may need more, and gets them.
+  report += FormatHex(offset, 8);
   report += ".\r\n" + error.message();
   if (!error.message().empty() && error.message().back() != '.') {
     report += '.';

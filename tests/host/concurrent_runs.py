@@ -4,7 +4,9 @@ distinct disks and none is lost. On the host build every run holds the
 machine's state for itself; under Wine the driver double serves them all.
 
     concurrent_runs.py PATH/TO/dorvane PATH/TO/dorvane-sim
-    tools/wine/rig run tests/host/concurrent_runs.py --wine build/win32/dorvane.exe
+    tools/wine/rig run tests/host/concurrent_runs.py --wine [EXE]
+
+Under the rig, EXE defaults to the dorvane.exe of the leg it chose.
 """
 
 import re

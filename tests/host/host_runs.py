@@ -62,6 +62,7 @@ class WineMachine:
     def __init__(self, exe):
         self.exe = exe
         self.env = dict(os.environ)
+        self.wine = self.env.get("WINELOADER", "wine")  # the rig's leg
 
     def close(self):
         pass
@@ -69,16 +70,19 @@ class WineMachine:
     def run(self, *args, **streams):
         streams.setdefault("stdout", subprocess.PIPE)
         streams.setdefault("stderr", subprocess.PIPE)
-        return subprocess.run(["wine", self.exe, *args], env=self.env,
+        return subprocess.run([self.wine, self.exe, *args], env=self.env,
                               timeout=WINE_TIMEOUT, **streams)
 
     def start(self, *args):
-        return subprocess.Popen(["wine", self.exe, *args], env=self.env,
+        return subprocess.Popen([self.wine, self.exe, *args], env=self.env,
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
 
 def machine_from_arguments(arguments):
-    """A Machine for "DORVANE DORVANE_SIM", a WineMachine for "--wine EXE"."""
+    """A Machine for "DORVANE DORVANE_SIM", a WineMachine for "--wine [EXE]"
+    (by default the dorvane.exe of the rig's leg)."""
     if arguments[0] == "--wine":
-        return lambda: WineMachine(arguments[1])
+        exe = (arguments[1] if len(arguments) > 1 else
+               os.path.join(os.environ["DORVANE_WINE_BUILD"], "dorvane.exe"))
+        return lambda: WineMachine(exe)
     return lambda: Machine(arguments[0], arguments[1])

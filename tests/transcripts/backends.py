@@ -111,18 +111,20 @@ class WineBackend:
         self.devcon = os.path.join(doubles_dir, "devcon.exe")
         self.scratch = scratch
         self.env = dict(os.environ, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win32")
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("DISPLAY", None)
-        if "WINEPREFIX" not in self.env:
-            raise RuntimeError("WINEPREFIX is not set: run through "
+        if "WINEPREFIX" not in self.env or "WINELOADER" not in self.env:
+            raise RuntimeError("the rig's environment is not set: run through "
                                "tools/wine/rig run, or after tools/wine/rig up "
                                "with eval \"$(tools/wine/rig env)\"")
+        # The leg's Wine: 32-bit or 64-bit, as the rig chose.
+        self.wine = self.env["WINELOADER"]
         self.launches = 0
         self.version = ""  # unknown: the first case sets it either way
         self.run_env = self.env
 
     def _devcon(self, args):
-        done = subprocess.run(["wine", self.devcon] + args, cwd=self.scratch,
+        done = subprocess.run([self.wine, self.devcon] + args, cwd=self.scratch,
                               env=self.env, capture_output=True, check=False)
         return done.stdout.decode(errors="replace").strip()
 
@@ -158,7 +160,7 @@ class WineBackend:
         key = "HKCU\\Software\\Wine\\AppDefaults\\dorvane.exe"
         args = (["add", key, "/v", "Version", "/d", version, "/f"] if version
                 else ["delete", key, "/f"])
-        subprocess.run(["wine", "reg"] + args, env=self.env,
+        subprocess.run([self.wine, "reg"] + args, env=self.env,
                        capture_output=True, check=False)
         self.version = version
 
@@ -183,7 +185,7 @@ class WineBackend:
         with open(line_file, "wb") as f:
             f.write(line)
         done = subprocess.run(
-            ["wine", self.launcher, self.exe, windows_path(line_file)],
+            [self.wine, self.launcher, self.exe, windows_path(line_file)],
             cwd=cwd, env=self.run_env, capture_output=True, check=False)
         # The shell does not wait for devcon.exe; a user would, so does this.
         started = done.stdout.count(b"driver installation ok\r\n") + \

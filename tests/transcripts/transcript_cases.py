@@ -47,8 +47,9 @@ empty lines inside it count. In all texts <TAB> is a TAB and {cwd} the
 case's current directory as Windows names it (Z:\\tmp\\...). In stderr,
 <HEX8> stands for any eight upper-case hexadecimal digits (the code offset
 of the uncaught-error report, which differs between builds by
-construction). Files are UTF-8; command lines and standard output are
-compared in the machine's ANSI code page (1252 unless the case says
+construction), <ADDRESS> for eight to sixteen (a bare code address, which
+a 64-bit build prints whole). Files are UTF-8; command lines and standard
+output are compared in the machine's ANSI code page (1252 unless the case says
 otherwise) and standard error in its OEM code page, as the report goes
 through CharToOemA. A case that needs what only the simulated machine can
 set up (fail:, port:, codepage:) is skipped under Wine. Lines outside
@@ -218,11 +219,16 @@ def expected_bytes(lines, cwd, encoding):
     return b"".join(line_bytes(line) for line in lines)
 
 
+PLACEHOLDERS = {b"<HEX8>": b"[0-9A-F]{8}", b"<ADDRESS>": b"[0-9A-F]{8,16}"}
+
+
 def matches(lines, actual, cwd, encoding):
-    """True when actual is the block's bytes, <HEX8> standing for 8 digits."""
+    """True when actual is the block's bytes, each placeholder standing for
+    the digits it allows."""
     expected = expected_bytes(lines, cwd, encoding)
-    parts = expected.split(b"<HEX8>")
-    pattern = b"[0-9A-F]{8}".join(re.escape(p) for p in parts)
+    pieces = re.split(b"(" + b"|".join(PLACEHOLDERS) + b")", expected)
+    pattern = b"".join(PLACEHOLDERS.get(piece, re.escape(piece))
+                       for piece in pieces)
     return re.fullmatch(pattern, actual, re.DOTALL) is not None
 
 
