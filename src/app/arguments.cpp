@@ -1,5 +1,7 @@
 #include "app/arguments.h"
 
+#include "runtime/ansi_characters.h"
+
 namespace dorvane {
 namespace {
 
@@ -8,25 +10,11 @@ bool IsSeparator(char c) {
   return byte >= 1 && byte <= 32;
 }
 
-// One character further; never backwards and never past the line's end,
-// whatever the code page's stepping says.
-const char* Step(Platform& platform, const char* p) {
-  // No code page has a lead byte below 0x80: an ASCII byte is one
-  // character, and the code page need not be asked.
-  if (static_cast<unsigned char>(*p) < 0x80) return *p != '\0' ? p + 1 : p;
-  const char* next = platform.CharNextA(p);
-  if (next <= p) next = p + 1;
-  for (const char* q = p + 1; q < next; ++q) {
-    if (*q == '\0') return q;
-  }
-  return next;
-}
-
 // Reads one argument from p into *item and returns where the next begins.
 const char* NextArgument(Platform& platform, const char* p, std::string* item) {
   for (;;) {
     if (IsSeparator(*p)) {
-      p = Step(platform, p);
+      p = NextCharacter(platform, p);
     } else if (p[0] == '"' && p[1] == '"') {
       p += 2;
     } else {
@@ -36,15 +24,15 @@ const char* NextArgument(Platform& platform, const char* p, std::string* item) {
   item->clear();
   while (*p != '\0' && !IsSeparator(*p)) {
     if (*p == '"') {
-      p = Step(platform, p);
+      p = NextCharacter(platform, p);
       while (*p != '\0' && *p != '"') {
-        const char* next = Step(platform, p);
+        const char* next = NextCharacter(platform, p);
         item->append(p, next);
         p = next;
       }
-      if (*p == '"') p = Step(platform, p);
+      if (*p == '"') p = NextCharacter(platform, p);
     } else {
-      const char* next = Step(platform, p);
+      const char* next = NextCharacter(platform, p);
       item->append(p, next);
       p = next;
     }

@@ -31,6 +31,11 @@ void TextOutput::Append(std::string_view bytes) {
       dropping_line_ = false;
       continue;
     }
+    if (line_break_due_) {
+      line_break_due_ = false;
+      Append("\r\n");
+      continue;
+    }
     std::size_t room = kBufferSize - used_;
     std::size_t take = std::min(bytes.size(), room);
     std::memcpy(buffer_ + used_, bytes.data(), take);
@@ -59,9 +64,12 @@ void TextOutput::WriteBuffer() {
       failed_ = true;
       // The rest of a line cut here would arrive without its beginning.
       dropping_line_ = buffer_[cut - 1] != '\n';
+      // A delivered head of a line stays; whatever follows starts afresh.
+      line_break_due_ = delivered_mid_line_;
       return;
     }
     std::size_t taken = std::min<std::size_t>(written, left);
+    delivered_mid_line_ = data[taken - 1] != '\n';
     data += taken;
     left -= taken;
   }

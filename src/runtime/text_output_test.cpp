@@ -65,7 +65,8 @@ TEST_F(TextOutputTest, ShortWritesGoOnUntilNothingIsTaken) {
 }
 
 // Where a failed write cuts the buffered text: the line it cut is not
-// continued, the lines after it are written.
+// continued, the lines after it are written, and a line whose head was
+// delivered is ended before them.
 TEST_F(TextOutputTest, AFailedWriteLeavesNoTornLine) {
   struct Case {
     const char* what;
@@ -81,7 +82,18 @@ TEST_F(TextOutputTest, AFailedWriteLeavesNoTornLine) {
       {"cut inside a line", false, {a, b, "c"}, 0, 1, "c\r\n"},
       {"cut at a line end", false, {d, "e"}, 0, 0, "e\r\n"},
       {"cut between CR and LF", false, {d + "d", "e"}, 0, 0, "e\r\n"},
-      {"a later write", false, {x, "f"}, 1, 0, x.substr(0, 128) + "f\r\n"},
+      {"a later write, after a line's head",
+       false,
+       {x, "f"},
+       1,
+       0,
+       x.substr(0, 128) + "\r\nf\r\n"},
+      {"a later write, after a whole line",
+       false,
+       {d, x, "f"},
+       1,
+       1,
+       d + "\r\nf\r\n"},
       {"console, a long line", true, {y, "g"}, 0, 0, "g\r\n"},
       {"console, lines in one piece", true, {q}, 0, 0, "last\r\n"},
   };

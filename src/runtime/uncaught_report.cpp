@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "runtime/ansi_characters.h"
 #include "runtime/format.h"
 #include "runtime/standard_error.h"
 
@@ -26,9 +27,16 @@ void LocateCode(Platform& platform, std::uintptr_t address, std::string* name,
   char path[260];
   std::uint32_t length = platform.GetModuleFileNameA(module, path, sizeof path);
   if (length >= sizeof path) return;  // cut short: no name, not a wrong one
-  std::string full(path, length);
-  std::size_t slash = full.find_last_of("\\/");
-  *name = slash == std::string::npos ? full : full.substr(slash + 1);
+  path[length] = '\0';
+  // The name begins after the last separator, found character by
+  // character: the second byte of a double-byte one may look like one.
+  const char* begin = path;
+  for (const char* p = path; *p != '\0';) {
+    const char* next = NextCharacter(platform, p);
+    if (*p == '\\' || *p == '/') begin = next;
+    p = next;
+  }
+  *name = begin;
 }
 
 }  // namespace
