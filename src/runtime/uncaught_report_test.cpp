@@ -19,7 +19,7 @@ std::string Hex8(std::uintptr_t value) {
 TEST(UncaughtReportTest, LocatesTheCodeInItsModule) {
   sim::SimMachine machine = sim::SimMachine::Default();
   sim::SimPlatform platform{machine, "dorvane"};
-  const Error error = RaiseException("");
+  const Error error = MakeException("");
   const std::uintptr_t address = error.code_address();
   MemoryBasicInformation region;
   ASSERT_NE(platform.VirtualQuery(reinterpret_cast<const void*>(address),
