@@ -87,17 +87,23 @@ int main() {
   int failures =
       measure("AddVirtualDisk",
               [&] {
-                return *AddVirtualDisk(platform, adapter, name, 0x110, 0) ==
-                       0x100;
+                auto number = AddVirtualDisk(platform, adapter, name, 0x110, 0);
+                return number.has_value() && *number == 0x100;
               }) +
       measure("QueryVirtualDisk",
               [&] {
-                return *QueryVirtualDisk(platform, adapter, 0x100, &config);
+                auto described =
+                    QueryVirtualDisk(platform, adapter, 0x100, &config);
+                return described.has_value() && *described;
               }) +
       measure(
           "RemoveVirtualDisk",
           [&] { return !RemoveVirtualDisk(platform, adapter, AllDevices); }) +
-      measure("CheckAdapter", [&] { return CheckAdapter(platform, adapter); }) +
+      measure("CheckAdapter",
+              [&] {
+                return CheckAdapter(platform, adapter) ==
+                       AdapterCheck::kAnswered;
+              }) +
       measure("GetDriveParams",
               [&] { return GetDriveParams(platform, 0, &params); }) +
       measure("FindPhysicalDrive",
