@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "adapter/control_messages.h"
-#include "simulator/sim_platform.h"
-#include "simulator/test/temp_directory.h"
 #include "simulator/windows_values.h"
+#include "tests/kit/machine_test.h"
 
 namespace dorvane::sim {
 namespace {
@@ -14,10 +13,8 @@ constexpr std::uint32_t kReadWrite = kGenericRead | kGenericWrite;
 constexpr char kAdapter[] = "\\\\.\\scsi2:";
 constexpr char kDrive0[] = "\\\\.\\PhysicalDrive0";
 
-class DeviceControlTest : public ::testing::Test {
+class DeviceControlTest : public testing::MachineTest {
  protected:
-  void TearDown() override { EXPECT_EQ(platform_.open_handles(), 0u); }
-
   // Opens path, sends a miniport request in buffer (answered in place) or
   // a drive query, closes. Returns 0 or the last error.
   std::uint32_t Send(const char* path, std::uint32_t code,
@@ -39,9 +36,6 @@ class DeviceControlTest : public ::testing::Test {
     platform_.CloseHandle(h);
     return error;
   }
-
-  SimMachine machine_ = SimMachine::Default();
-  SimPlatform platform_{machine_, "dorvane"};
 };
 
 TEST_F(DeviceControlTest, CodesNeedTheirAccessAndTheirDevice) {

@@ -4,8 +4,9 @@
 
 #include <functional>
 
-#include "simulator/test/temp_directory.h"
 #include "simulator/windows_values.h"
+#include "tests/kit/machine_test.h"
+#include "tests/kit/temp_directory.h"
 
 namespace dorvane::sim {
 namespace {
@@ -13,17 +14,12 @@ namespace {
 constexpr std::uint32_t kReadWrite = kGenericRead | kGenericWrite;
 constexpr std::uint32_t kShareBoth = kFileShareRead | kFileShareWrite;
 
-class SimPlatformTest : public ::testing::Test {
+class SimPlatformTest : public testing::MachineTest {
  protected:
-  void TearDown() override { EXPECT_EQ(platform_.open_handles(), 0u); }
-
   Handle Open(const char* path) {
     return platform_.CreateFileA(path, kReadWrite, kShareBoth, kOpenExisting,
                                  0);
   }
-
-  SimMachine machine_ = SimMachine::Default();
-  SimPlatform platform_{machine_, "dorvane.exe list"};
 };
 
 using SimPlatformDeathTest = SimPlatformTest;

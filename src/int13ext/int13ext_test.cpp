@@ -7,18 +7,14 @@
 #include <utility>
 
 #include "runtime/bytes.h"
-#include "simulator/sim_platform.h"
+#include "tests/kit/machine_test.h"
 
 namespace dorvane {
 namespace {
 
-class DriveProbeTest : public ::testing::Test {
+class DriveProbeTest : public testing::MachineTest {
  protected:
-  sim::SimMachine machine_ = sim::SimMachine::Default(false);
-  sim::SimPlatform platform_{machine_, "dorvane"};
-
   void SetUp() override { InitializePlatformFlag(platform_); }
-  void TearDown() override { EXPECT_EQ(platform_.open_handles(), 0u); }
 };
 
 TEST_F(DriveProbeTest, AnsweringDrivesAreDescribed) {

@@ -4,24 +4,19 @@
 
 #include <string>
 
-#include "int13ext/int13ext.h"
-#include "simulator/sim_platform.h"
+#include "tests/kit/machine_test.h"
 
 namespace dorvane {
 namespace {
 
-class PhysicalDriveLookupTest : public ::testing::Test {
+class PhysicalDriveLookupTest : public testing::MachineTest {
  protected:
-  sim::SimMachine machine_ = sim::SimMachine::Default(false);
-  sim::SimPlatform platform_{machine_, "dorvane"};
-
   // The drive found for port and address, or "-" with the path untouched.
   std::string Find(std::uint8_t port, const char* address) {
     InitializePlatformFlag(platform_);
     DrivePath path = {"-"};
     bool found = FindPhysicalDrive(platform_, port, address, &path);
     EXPECT_EQ(found, std::string(path.text) != "-");
-    EXPECT_EQ(platform_.open_handles(), 0u);
     return path.text;
   }
 };

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "runtime/format.h"
-#include "simulator/sim_platform.h"
+#include "tests/kit/machine_test.h"
 
 namespace dorvane {
 namespace {
@@ -14,23 +14,23 @@ std::string Hex8(std::uintptr_t value) {
   return FormatHex(static_cast<std::uint32_t>(value), 8);
 }
 
+using UncaughtReportTest = testing::MachineTest;
+
 // The offset into the module that holds the raising code; with no module
 // found, the address itself. An empty message gets no full stop.
-TEST(UncaughtReportTest, LocatesTheCodeInItsModule) {
-  sim::SimMachine machine = sim::SimMachine::Default();
-  sim::SimPlatform platform{machine, "dorvane"};
+TEST_F(UncaughtReportTest, LocatesTheCodeInItsModule) {
   const Error error = MakeException("");
   const std::uintptr_t address = error.code_address();
   MemoryBasicInformation region;
-  ASSERT_NE(platform.VirtualQuery(reinterpret_cast<const void*>(address),
-                                  &region, sizeof region),
+  ASSERT_NE(platform_.VirtualQuery(reinterpret_cast<const void*>(address),
+                                   &region, sizeof region),
             0u);
   const auto base = reinterpret_cast<std::uintptr_t>(region.AllocationBase);
-  EXPECT_EQ(FormatUncaughtReport(platform, error),
+  EXPECT_EQ(FormatUncaughtReport(platform_, error),
             "Exception Exception in module dorvane.exe at " +
                 Hex8(address - base) + ".\r\n\r\n");
-  machine.Fail("VirtualQuery", 87);
-  EXPECT_EQ(FormatUncaughtReport(platform, error),
+  machine_.Fail("VirtualQuery", 87);
+  EXPECT_EQ(FormatUncaughtReport(platform_, error),
             "Exception Exception in module  at " + Hex8(address) + ".\r\n\r\n");
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "adapter/control_messages.h"
-#include "simulator/test/tool_run.h"
+#include "tests/whole_program/tool_run.h"
 
 namespace dorvane {
 namespace {

@@ -18,9 +18,9 @@
 #include "app/dorvane.h"
 #include "simulator/sim_machine.h"
 #include "simulator/sim_platform.h"
-#include "simulator/test/call_faults.h"
-#include "simulator/test/temp_directory.h"
-#include "simulator/test/written_streams.h"
+#include "tests/kit/temp_directory.h"
+#include "tests/whole_program/call_faults.h"
+#include "tests/whole_program/written_streams.h"
 
 namespace dorvane {
 namespace {
