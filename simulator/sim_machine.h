@@ -109,13 +109,6 @@ struct SimMachine {
                           std::uint8_t lun = 0);
   PhysicalDrive* FindDrive(std::uint32_t drive_number);
 
-  // Creates a virtual disk through the driver, as a create request would,
-  // and shows it as a physical drive. name is UTF-8, at most 255 UTF-16
-  // units; a size of 0 takes it from the backing, which here only a
-  // shared-memory name can give. Returns 0, or the driver's error (2 when
-  // the driver is not installed).
-  std::uint32_t AddDisk(std::int64_t size, std::uint32_t flags = 0,
-                        const std::string& name = "");
   // The driver's disks' numbers, in creation order.
   std::vector<std::uint32_t> DiskNumbers() const;
 

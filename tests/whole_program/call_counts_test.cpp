@@ -10,6 +10,7 @@
 #include <string>
 
 #include "adapter/control_messages.h"
+#include "tests/kit/test_disks.h"
 #include "tests/whole_program/tool_run.h"
 
 namespace dorvane {
@@ -38,7 +39,7 @@ TEST_P(CallCountsTest, AreTheGoldenNumbers) {
     machine.AddDrive(drive, 0, 0, drive);
   }
   for (int i = 0; i < row.disks; ++i) {
-    machine.AddDisk(1048576, kVirtualMemoryDiskFlags);
+    testing::AddDisk(machine, 1048576, kVirtualMemoryDiskFlags);
   }
   machine.is_nt = row.nt;
   const auto calls = testing::RunTool(machine, row.command_line);

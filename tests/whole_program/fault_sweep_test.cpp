@@ -19,6 +19,7 @@
 #include "simulator/sim_machine.h"
 #include "simulator/sim_platform.h"
 #include "tests/kit/temp_directory.h"
+#include "tests/kit/test_disks.h"
 #include "tests/whole_program/call_faults.h"
 #include "tests/whole_program/written_streams.h"
 
@@ -66,9 +67,10 @@ void Plain(SimMachine&) {}
 void NoDriver(SimMachine& machine) { machine = SimMachine::Default(false); }
 // A file-backed disk, a virtual-memory one and a shared-memory one.
 void Disks(SimMachine& machine) {
-  machine.AddDisk(16 * 1048576, 0x110, "\\??\\C:\\a.img");
-  machine.AddDisk(1048576, 0x210);
-  machine.AddDisk(2 * 1048576, 0x3300, "\\BaseNamedObjects\\Global\\s");
+  testing::AddDisk(machine, 16 * 1048576, 0x110, "\\??\\C:\\a.img");
+  testing::AddDisk(machine, 1048576, 0x210);
+  testing::AddDisk(machine, 2 * 1048576, 0x3300,
+                   "\\BaseNamedObjects\\Global\\s");
 }
 // The second disk's drive does not tell its address, so the lookup goes
 // through every drive number.
