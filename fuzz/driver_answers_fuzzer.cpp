@@ -17,9 +17,9 @@
 #include "app/dorvane.h"
 #include "fuzz/fuzz_check.h"
 #include "runtime/bytes.h"
-#include "simulator/code_pages.h"
 #include "simulator/sim_machine.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/code_pages.h"
+#include "simulator/windows/sim_platform.h"
 #include "tests/kit/test_disks.h"
 
 namespace {

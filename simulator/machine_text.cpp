@@ -38,7 +38,6 @@
 #include <vector>
 
 #include "runtime/ascii.h"
-#include "simulator/code_pages.h"
 
 namespace dorvane::sim {
 namespace {

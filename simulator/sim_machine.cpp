@@ -91,6 +91,10 @@ int AdapterPort(const SimMachine& machine) {
 
 }  // namespace
 
+bool IsSupportedCodePage(std::uint32_t code_page) {
+  return code_page == kCodePage1252 || code_page == kCodePageUtf8;
+}
+
 SimMachine SimMachine::Default(bool with_driver) {
   SimMachine machine;
   DefineDosName(machine, "scsi0:", "\\Device\\Ide\\IdePort0");

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "simulator/host/machine_store.h"
-#include "simulator/sim_stream.h"
+#include "simulator/windows/sim_stream.h"
 
 namespace dorvane::sim {
 

@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "simulator/code_pages.h"
 #include "simulator/machine_text.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/code_pages.h"
+#include "simulator/windows/sim_platform.h"
 #include "simulator/windows_names.h"
 
 namespace dorvane::sim {

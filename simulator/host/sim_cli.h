@@ -9,7 +9,7 @@
 
 #include "platform/platform.h"
 #include "simulator/host/machine_store.h"
-#include "simulator/sim_stream.h"
+#include "simulator/windows/sim_stream.h"
 
 namespace dorvane::sim {
 

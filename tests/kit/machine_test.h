@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "simulator/sim_machine.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 
 namespace dorvane::testing {
 

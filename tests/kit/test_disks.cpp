@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "adapter/control_messages.h"
-#include "simulator/code_pages.h"
-#include "simulator/driver_model.h"
-#include "simulator/windows_values.h"
+#include "simulator/driver/driver_model.h"
+#include "simulator/windows/code_pages.h"
+#include "simulator/windows/windows_values.h"
 
 namespace dorvane::testing {
 

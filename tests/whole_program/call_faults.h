@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 
 namespace dorvane::testing {
 

@@ -17,7 +17,7 @@
 
 #include "app/dorvane.h"
 #include "simulator/sim_machine.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 #include "tests/kit/temp_directory.h"
 #include "tests/kit/test_disks.h"
 #include "tests/whole_program/call_faults.h"

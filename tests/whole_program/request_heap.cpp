@@ -10,7 +10,7 @@
 #include "adapter/discovery.h"
 #include "adapter/virtual_disk_requests.h"
 #include "int13ext/physical_drive_lookup.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 
 static std::size_t g_allocations = 0;
 

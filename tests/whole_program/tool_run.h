@@ -9,7 +9,7 @@
 
 #include "app/dorvane.h"
 #include "platform/platform.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 
 namespace dorvane::testing {
 

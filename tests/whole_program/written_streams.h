@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 
 namespace dorvane::testing {
 

@@ -1,14 +1,14 @@
-#include "simulator/device_control.h"
+#include "simulator/windows/device_control.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "platform/platform.h"
 #include "runtime/bytes.h"
-#include "simulator/code_pages.h"
-#include "simulator/host_files.h"
-#include "simulator/kernel_file_names.h"
-#include "simulator/windows_values.h"
+#include "simulator/windows/code_pages.h"
+#include "simulator/windows/host_files.h"
+#include "simulator/windows/kernel_file_names.h"
+#include "simulator/windows/windows_values.h"
 
 namespace dorvane::sim {
 namespace {

@@ -1,4 +1,4 @@
-#include "simulator/driver_model.h"
+#include "simulator/driver/driver_model.h"
 
 #include <gtest/gtest.h>
 

@@ -27,7 +27,6 @@ constexpr std::uintptr_t kShellBadFormat = 11;
 constexpr std::uint32_t kFileTypeUnknown = 0;
 constexpr std::uint32_t kFileTypePipe = 3;
 constexpr std::uint32_t kFileAttributeArchive = 0x20;
-constexpr std::uint32_t kFixedMedia = 12;  // MEDIA_TYPE of a hard disk
 constexpr std::uint32_t kVerPlatformWin32Windows = 1;  // Windows 9x
 
 }  // namespace dorvane::sim

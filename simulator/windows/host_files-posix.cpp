@@ -7,8 +7,8 @@
 
 #include "platform/platform.h"
 #include "runtime/bytes.h"
-#include "simulator/host_files.h"
-#include "simulator/windows_values.h"
+#include "simulator/windows/host_files.h"
+#include "simulator/windows/windows_values.h"
 
 namespace dorvane::sim {
 namespace {

@@ -1,6 +1,6 @@
 /* Request buffers are decoded field by field with the codec of
  * driver_model.h. */
-#include "simulator/driver_model.h"
+#include "simulator/driver/driver_model.h"
 
 #include <string.h>
 

@@ -1,4 +1,4 @@
-#include "simulator/sim_stream.h"
+#include "simulator/windows/sim_stream.h"
 
 namespace dorvane::sim {
 

@@ -2,11 +2,10 @@
 // GetModuleFileNameA.
 #include <cstring>
 
-#include "simulator/call_records.h"
-#include "simulator/host_files.h"
-#include "simulator/not_simulated.h"
-#include "simulator/sim_platform.h"
-#include "simulator/windows_values.h"
+#include "simulator/windows/host_files.h"
+#include "simulator/windows/not_simulated.h"
+#include "simulator/windows/sim_platform.h"
+#include "simulator/windows/windows_values.h"
 
 namespace dorvane::sim {
 

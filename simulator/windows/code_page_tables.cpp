@@ -1,5 +1,5 @@
 // Code page tables, generated from Python's cp1252 and cp850 codecs.
-#include "simulator/code_page_tables.h"
+#include "simulator/windows/code_page_tables.h"
 
 namespace dorvane::sim {
 

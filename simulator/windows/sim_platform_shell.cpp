@@ -1,12 +1,11 @@
 // The shell: ShellExecuteA, and devcon.exe when it is started.
 #include <cstring>
 
-#include "simulator/call_records.h"
-#include "simulator/devcon.h"
-#include "simulator/host_files.h"
-#include "simulator/not_simulated.h"
-#include "simulator/sim_platform.h"
-#include "simulator/windows_values.h"
+#include "simulator/windows/devcon.h"
+#include "simulator/windows/host_files.h"
+#include "simulator/windows/not_simulated.h"
+#include "simulator/windows/sim_platform.h"
+#include "simulator/windows/windows_values.h"
 
 namespace dorvane::sim {
 

@@ -1,4 +1,4 @@
-#include "simulator/devcon.h"
+#include "simulator/windows/devcon.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "simulator/windows_values.h"
+#include "simulator/windows/windows_values.h"
 #include "tests/kit/machine_test.h"
 #include "tests/kit/temp_directory.h"
 

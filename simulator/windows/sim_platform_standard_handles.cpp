@@ -1,10 +1,9 @@
 // The standard handles: GetStdHandle, GetFileType, WriteFile. The tool asks
 // for standard output and standard error only, and uses what it is given:
 // one of those, or INVALID_HANDLE_VALUE when the request failed.
-#include "simulator/call_records.h"
-#include "simulator/not_simulated.h"
-#include "simulator/sim_platform.h"
-#include "simulator/windows_values.h"
+#include "simulator/windows/not_simulated.h"
+#include "simulator/windows/sim_platform.h"
+#include "simulator/windows/windows_values.h"
 
 namespace dorvane::sim {
 

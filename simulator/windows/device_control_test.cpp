@@ -1,9 +1,9 @@
-#include "simulator/device_control.h"
+#include "simulator/windows/device_control.h"
 
 #include <gtest/gtest.h>
 
 #include "adapter/control_messages.h"
-#include "simulator/windows_values.h"
+#include "simulator/windows/windows_values.h"
 #include "tests/kit/machine_test.h"
 
 namespace dorvane::sim {

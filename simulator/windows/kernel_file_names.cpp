@@ -1,10 +1,10 @@
-#include "simulator/kernel_file_names.h"
+#include "simulator/windows/kernel_file_names.h"
 
 #include <vector>
 
 #include "runtime/ascii.h"
+#include "simulator/windows/windows_values.h"
 #include "simulator/windows_names.h"
-#include "simulator/windows_values.h"
 
 namespace dorvane::sim {
 namespace {

@@ -1,6 +1,7 @@
-#include "simulator/code_pages.h"
+#include "simulator/windows/code_pages.h"
 
-#include "simulator/code_page_tables.h"
+#include "simulator/sim_machine.h"
+#include "simulator/windows/code_page_tables.h"
 
 namespace dorvane::sim {
 namespace {
@@ -107,10 +108,6 @@ char EncodeCp1252(std::uint16_t unit) {
 }
 
 }  // namespace
-
-bool IsSupportedCodePage(std::uint32_t code_page) {
-  return code_page == kCodePage1252 || code_page == kCodePageUtf8;
-}
 
 std::u16string DecodeAnsi(std::uint32_t code_page, const char* bytes,
                           std::size_t count) {

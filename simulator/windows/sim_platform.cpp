@@ -1,13 +1,13 @@
 // SimPlatform's own books: construction, the call records and failure
 // rules, handles, standard streams, the last error. The calls themselves
 // are in sim_platform_*.cpp, by family.
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "simulator/not_simulated.h"
+#include "simulator/windows/not_simulated.h"
 
 namespace dorvane::sim {
 const std::vector<std::string>& FailableCalls() {
@@ -64,6 +64,16 @@ std::size_t SimPlatform::CountCalls(const std::string& call) const {
 }
 
 std::size_t SimPlatform::open_handles() const { return handles_.size(); }
+
+CallRecord SimPlatform::Record(const char* call, std::uint32_t a,
+                               std::uint32_t b, std::uint32_t c) {
+  CallRecord record;
+  record.call = call;
+  record.a = a;
+  record.b = b;
+  record.c = c;
+  return record;
+}
 
 bool SimPlatform::Begin(CallRecord record) {
   calls_.push_back(std::move(record));

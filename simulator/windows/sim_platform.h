@@ -9,7 +9,7 @@
 
 #include "platform/platform.h"
 #include "simulator/sim_machine.h"
-#include "simulator/sim_stream.h"
+#include "simulator/windows/sim_stream.h"
 
 namespace dorvane::sim {
 
@@ -120,6 +120,10 @@ class SimPlatform : public Platform {
     std::uint32_t access = 0;  // device: desired access
   };
   using Handles = std::map<Handle, OpenObject>;
+
+  // The record every call begins with: its name and numeric arguments.
+  static CallRecord Record(const char* call, std::uint32_t a = 0,
+                           std::uint32_t b = 0, std::uint32_t c = 0);
 
   // Records the call; consumes a failure rule first. True when the call is
   // to fail (the record and last error are set then).

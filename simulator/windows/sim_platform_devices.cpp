@@ -2,11 +2,10 @@
 // QueryDosDeviceA.
 #include <cstring>
 
-#include "simulator/call_records.h"
-#include "simulator/device_control.h"
-#include "simulator/not_simulated.h"
-#include "simulator/sim_platform.h"
-#include "simulator/windows_values.h"
+#include "simulator/windows/device_control.h"
+#include "simulator/windows/not_simulated.h"
+#include "simulator/windows/sim_platform.h"
+#include "simulator/windows/windows_values.h"
 
 namespace dorvane::sim {
 namespace {

@@ -9,11 +9,6 @@
 
 namespace dorvane::sim {
 
-constexpr std::uint32_t kCodePage1252 = 1252;
-constexpr std::uint32_t kCodePageUtf8 = 65001;
-
-bool IsSupportedCodePage(std::uint32_t code_page);
-
 // MultiByteToWideChar's conversion of the bytes; in UTF-8 each maximal
 // invalid part becomes one U+FFFD.
 std::u16string DecodeAnsi(std::uint32_t code_page, const char* bytes,

@@ -2,10 +2,9 @@
 // CharToOemA.
 #include <algorithm>
 
-#include "simulator/call_records.h"
-#include "simulator/code_pages.h"
-#include "simulator/not_simulated.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/code_pages.h"
+#include "simulator/windows/not_simulated.h"
+#include "simulator/windows/sim_platform.h"
 
 namespace dorvane::sim {
 namespace {
