@@ -160,8 +160,66 @@ std::vector<Scenario> Scenarios() {
 }
 
 // What a command may change on the machine.
-std::pair<std::vector<std::uint32_t>, bool> State(const SimMachine& machine) {
+using State = std::pair<std::vector<std::uint32_t>, bool>;
+State StateOf(const SimMachine& machine) {
   return {machine.DiskNumbers(), machine.driver_installed};
+}
+
+// What one run left behind.
+struct RunResult {
+  int exit_code = 0;
+  std::vector<sim::CallRecord> calls;
+  std::string out, err;  // what arrived on the streams
+  std::size_t open_handles = 0;
+  State before, after;  // the machine's
+};
+
+// Every handle opened was closed; only a close that itself failed may leave
+// one behind in the machine's books.
+void CheckHandlesClosed(const RunResult& run) {
+  std::size_t opened = 0, closes = 0, failed_closes = 0;
+  for (const sim::CallRecord& call : run.calls) {
+    if (call.call == "CreateFileA" || call.call == "FindFirstFileA") {
+      opened += call.ok;
+    } else if (call.call == "CloseHandle" || call.call == "FindClose") {
+      ++closes;
+      failed_closes += !call.ok;
+    }
+  }
+  EXPECT_EQ(closes, opened);
+  EXPECT_EQ(run.open_handles, failed_closes);
+}
+
+// The streams hold exactly what the writes that succeeded wrote.
+void CheckStreamsHoldTheWrites(const RunResult& run) {
+  EXPECT_EQ(run.out, testing::Written(run.calls, /*err=*/false, false));
+  EXPECT_EQ(run.err, testing::Written(run.calls, /*err=*/true, false));
+}
+
+// Standard error: nothing, or the note on an adapter refused for lack of
+// rights, or the one uncaught-error report, or the note and then the
+// report; the exit code 1 with the report. The report tells of a failed
+// write, which may end the run before the clean run's own error (uncaught),
+// or of that error.
+void CheckStandardError(const RunResult& run, std::uint32_t error,
+                        const char* uncaught) {
+  static const std::regex kErr(
+      "(\\\\\\\\\\.\\\\scsi[0-7]: access denied: the driver's adapter can "
+      "only be reached from an elevated prompt\r\n)?"
+      "(Exception (EConvertError|EInOutError) in module (dorvane\\.exe)? at "
+      "[0-9A-F]{8}\\.\r\n(.+)\\.\r\n\r\n)?");
+  const std::string err = testing::Written(run.calls, /*err=*/true, true);
+  std::smatch match;
+  ASSERT_TRUE(std::regex_match(err, match, kErr)) << err;
+  EXPECT_TRUE(!match[1].matched ||
+              (error == kErrorAccessDenied &&
+               testing::Written(run.calls, false, true).find(kNoDevice) !=
+                   std::string::npos))
+      << "the elevated-prompt note";
+  EXPECT_EQ(run.exit_code, match[2].matched ? 1 : 0);
+  EXPECT_EQ(match[5].str(), match[3] == "EInOutError"
+                                ? "I/O error " + std::to_string(error)
+                                : std::string(uncaught ? uncaught : ""));
 }
 
 class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
@@ -203,20 +261,10 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     return lines;
   }
 
-  // Runs the scenario on a fresh machine, cleanly (fault nullptr, error 0)
-  // or with that call failing once or, persistent, from then on; checks the
-  // run. The clean run leaves its calls and its machine's state behind.
-  void RunAndCheck(const CallPosition* fault, std::uint32_t error,
-                   bool persistent) {
-    SimMachine machine = SimMachine::Default();
-    scenario().prepare(machine);
-    const auto before = State(machine);
-    if (fault != nullptr) {
-      machine.Fail(fault->call, error, persistent ? UINT32_MAX : 1,
-                   fault->index);
-    }
-    // The driver takes no name against a current directory: "{dir}" is the
-    // directory's drive path, Z: being the host's root.
+  // The scenario's command line. The driver takes no name against a current
+  // directory: "{dir}" is the directory's drive path, Z: being the host's
+  // root.
+  std::string CommandLine() const {
     std::string line = scenario().arguments;
     line.insert(0, line.empty() ? "dorvane" : "dorvane ");
     std::string dir = "Z:" + directory_.path();
@@ -224,52 +272,42 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     if (line.find("{dir}") != std::string::npos) {
       line.replace(line.find("{dir}"), 5, dir);
     }
-    sim::SimPlatform platform(machine, line);
+    return line;
+  }
+
+  // Runs the scenario on a fresh machine, cleanly (fault nullptr) or with
+  // that call failing once or, persistent, from then on.
+  RunResult RunScenario(const CallPosition* fault, std::uint32_t error,
+                        bool persistent) const {
+    SimMachine machine = SimMachine::Default();
+    scenario().prepare(machine);
+    RunResult run;
+    run.before = StateOf(machine);
+    if (fault != nullptr) {
+      machine.Fail(fault->call, error, persistent ? UINT32_MAX : 1,
+                   fault->index);
+    }
+    sim::SimPlatform platform(machine, CommandLine());
     platform.SetCurrentDirectory(directory_.path());
     platform.mutable_out().set_console(console());
-    const int exit_code = RunDorvane(platform);
-    const std::vector<sim::CallRecord>& calls = platform.calls();
-    SCOPED_TRACE(
-        line + " on a " + (console() ? "console: " : "pipe: ") +
-        (fault == nullptr
-             ? "clean run"
-             : fault->call + " #" + std::to_string(fault->index) +
-                   (persistent ? " and every later one fail" : " fails once") +
-                   " with " + std::to_string(error)));
-    if (fault == nullptr) {
-      clean_calls_ = calls;
-      clean_state_ = State(machine);
-      EXPECT_EQ(clean_state_ != before, scenario().changes);
-    }
+    run.exit_code = RunDorvane(platform);
+    run.calls = platform.calls();
+    run.out = platform.out().text();
+    run.err = platform.err().text();
+    run.open_handles = platform.open_handles();
+    run.after = StateOf(machine);
+    return run;
+  }
 
-    // Every handle opened was closed; only a close that itself failed may
-    // leave one behind in the machine's books.
-    std::size_t opened = 0, closes = 0, failed_closes = 0;
-    for (const sim::CallRecord& call : calls) {
-      if (call.call == "CreateFileA" || call.call == "FindFirstFileA") {
-        opened += call.ok;
-      } else if (call.call == "CloseHandle" || call.call == "FindClose") {
-        ++closes;
-        failed_closes += !call.ok;
-      }
-    }
-    EXPECT_EQ(closes, opened);
-    EXPECT_EQ(platform.open_handles(), failed_closes);
-
-    EXPECT_EQ(platform.out().text(),
-              testing::Written(calls, /*err=*/false, /*meant=*/false));
-    EXPECT_EQ(platform.err().text(),
-              testing::Written(calls, /*err=*/true, /*meant=*/false));
-
-    // Standard output: whole lines, the banner first, then the clean lines
-    // in order, each maybe lost or cut short as kLosableParts says, with
-    // failure lines anywhere (a clean run: every clean line, nothing else).
-    const std::string out =
-        testing::Written(calls, /*err=*/false, /*meant=*/true);
-    ASSERT_EQ(out.rfind(kBanner, 0), 0u) << out;
-    EXPECT_TRUE(out.back() == testing::kCutLine ||
+  // Standard output: whole lines, the banner first, then the clean lines in
+  // order, each maybe lost or cut short as kLosableParts says, with failure
+  // lines anywhere (a clean run: every clean line, nothing else). True when
+  // the clean run's last line was among them.
+  bool CheckStandardOutput(const RunResult& run, const Lines& failures) const {
+    const std::string out = testing::Written(run.calls, /*err=*/false, true);
+    EXPECT_EQ(out.rfind(kBanner, 0), 0u) << out;
+    EXPECT_TRUE(out.empty() || out.back() == testing::kCutLine ||
                 out.compare(out.size() - 2, 2, "\r\n") == 0);
-    const Lines failures = fault == nullptr ? Lines() : FailureLines(error);
     std::size_t next = 0, matched = 0;  // the first clean line to come
     for (std::string line : SplitCrLfLines(out)) {
       // What follows a cut starts a line of its own; what precedes it is
@@ -286,40 +324,41 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
         EXPECT_EQ(failures.count(line), 1u) << "unexpected line: " << line;
       }
     }
-    EXPECT_TRUE(fault != nullptr || matched == forms_.size()) << out;
-    // The clean run's last line is never printed unless the machine ends
-    // as the clean run left it: no success line for a change not made.
-    EXPECT_TRUE(next < forms_.size() || State(machine) == clean_state_)
-        << "the clean run's last line, but not its machine";
+    EXPECT_TRUE(!failures.empty() || matched == forms_.size()) << out;
+    return next == forms_.size();
+  }
 
-    // Standard error: nothing, or the note on an adapter refused for lack
-    // of rights, or the one uncaught-error report, or the note and then the
-    // report; the exit code 1 with the report.
-    static const std::regex kErr(
-        "(\\\\\\\\\\.\\\\scsi[0-7]: access denied: the driver's adapter can "
-        "only be reached from an elevated prompt\r\n)?"
-        "(Exception (EConvertError|EInOutError) in module (dorvane\\.exe)? at "
-        "[0-9A-F]{8}\\.\r\n(.+)\\.\r\n\r\n)?");
-    const std::string err =
-        testing::Written(calls, /*err=*/true, /*meant=*/true);
-    std::smatch match;
-    ASSERT_TRUE(std::regex_match(err, match, kErr)) << err;
-    EXPECT_TRUE(!match[1].matched || (error == kErrorAccessDenied &&
-                                      out.find(kNoDevice) != out.npos))
-        << "the elevated-prompt note";
-    EXPECT_EQ(exit_code, match[2].matched ? 1 : 0);
-    // The report tells of a failed write, which may end the run before the
-    // clean run's own error, or of that error.
-    const char* uncaught = scenario().uncaught;
-    EXPECT_EQ(match[5].str(), match[3] == "EInOutError"
-                                  ? "I/O error " + std::to_string(error)
-                                  : std::string(uncaught ? uncaught : ""));
+  // Runs the scenario and checks the run; the clean run (fault nullptr)
+  // leaves its calls and its machine behind for the runs with a fault.
+  void RunAndCheck(const CallPosition* fault, std::uint32_t error,
+                   bool persistent) {
+    const RunResult run = RunScenario(fault, error, persistent);
+    SCOPED_TRACE(
+        CommandLine() + " on a " + (console() ? "console: " : "pipe: ") +
+        (fault == nullptr
+             ? "clean run"
+             : fault->call + " #" + std::to_string(fault->index) +
+                   (persistent ? " and every later one fail" : " fails once") +
+                   " with " + std::to_string(error)));
+    if (fault == nullptr) {
+      clean_calls_ = run.calls;
+      clean_state_ = run.after;
+      EXPECT_EQ(run.after != run.before, scenario().changes);
+    }
+    CheckHandlesClosed(run);
+    CheckStreamsHoldTheWrites(run);
+    const bool last_line =
+        CheckStandardOutput(run, fault ? FailureLines(error) : Lines());
+    // No success line for a change not made.
+    EXPECT_TRUE(!last_line || run.after == clean_state_)
+        << "the clean run's last line, but not its machine";
+    CheckStandardError(run, error, scenario().uncaught);
   }
 
   testing::TempDirectory directory_;
   std::vector<Lines> forms_;
   std::vector<sim::CallRecord> clean_calls_;
-  std::pair<std::vector<std::uint32_t>, bool> clean_state_;
+  State clean_state_;
 };
 
 TEST_P(FaultSweep, EveryFailingCallEndsInOrder) {
