@@ -15,23 +15,23 @@ constexpr char kDrive0[] = "\\\\.\\PhysicalDrive0";
 
 class DeviceControlTest : public testing::MachineTest {
  protected:
-  // Opens path, sends a miniport request in buffer (answered in place) or
-  // a drive query, closes. Returns 0 or the last error.
+  // Opens path, sends it the version probe (a miniport request, answered
+  // in place) or a drive query, closes. Returns 0 or the last error.
   std::uint32_t Send(const char* path, std::uint32_t code,
-                     std::vector<std::uint8_t>& buffer,
-                     std::uint32_t access = kReadWrite) {
+                     std::uint32_t access) {
     Handle h = platform_.CreateFileA(
         path, access, kFileShareRead | kFileShareWrite, kOpenExisting, 0);
     if (h == kInvalidHandle) return platform_.GetLastError();
+    std::uint8_t probe[kVersionRequestSize], answer[24];
+    StartRequest(probe, sizeof probe, CtlQueryVersion);
     const bool miniport = code == kIoctlScsiMiniport;
-    std::vector<std::uint8_t> answer(code == kIoctlScsiGetAddress ? 8 : 24);
-    std::uint8_t* out = miniport ? buffer.data() : answer.data();
-    auto size =
-        static_cast<std::uint32_t>(miniport ? buffer.size() : answer.size());
+    const std::uint32_t size = miniport                       ? sizeof probe
+                               : code == kIoctlScsiGetAddress ? 8
+                                                              : 24;
     std::uint32_t returned = 0;
-    bool ok =
-        platform_.DeviceIoControl(h, code, miniport ? out : nullptr,
-                                  miniport ? size : 0, out, size, &returned);
+    const bool ok = platform_.DeviceIoControl(
+        h, code, miniport ? probe : nullptr, miniport ? size : 0,
+        miniport ? probe : answer, size, &returned);
     std::uint32_t error = ok ? 0 : platform_.GetLastError();
     platform_.CloseHandle(h);
     return error;
@@ -57,9 +57,7 @@ TEST_F(DeviceControlTest, CodesNeedTheirAccessAndTheirDevice) {
       {kAdapter, kGeometry, kReadWrite, kErrorInvalidFunction},
   };
   for (const Case& c : cases) {
-    std::vector<std::uint8_t> buffer(kVersionRequestSize);
-    StartRequest(buffer.data(), buffer.size(), CtlQueryVersion);
-    EXPECT_EQ(Send(c.path, c.code, buffer, c.access), c.error)
+    EXPECT_EQ(Send(c.path, c.code, c.access), c.error)
         << c.path << " " << std::hex << c.code << " " << c.access;
   }
 }

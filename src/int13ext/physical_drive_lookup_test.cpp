@@ -59,11 +59,5 @@ TEST_F(PhysicalDriveLookupTest, ProbesAllDriveNumbersWhenNothingMatches) {
   EXPECT_EQ(platform_.CountCalls("DeviceIoControl"), 4u);
 }
 
-TEST_F(PhysicalDriveLookupTest, NotNtFindsNothingWithoutOpening) {
-  machine_.is_nt = false;
-  EXPECT_EQ(Find(0, "000000"), "-");
-  EXPECT_EQ(platform_.CountCalls("CreateFileA"), 0u);
-}
-
 }  // namespace
 }  // namespace dorvane

@@ -10,10 +10,6 @@
 namespace dorvane {
 namespace {
 
-std::string Hex8(std::uintptr_t value) {
-  return FormatHex(static_cast<std::uint32_t>(value), 8);
-}
-
 using UncaughtReportTest = testing::MachineTest;
 
 // The offset into the module that holds the raising code; with no module
@@ -28,10 +24,11 @@ TEST_F(UncaughtReportTest, LocatesTheCodeInItsModule) {
   const auto base = reinterpret_cast<std::uintptr_t>(region.AllocationBase);
   EXPECT_EQ(FormatUncaughtReport(platform_, error),
             "Exception Exception in module dorvane.exe at " +
-                Hex8(address - base) + ".\r\n\r\n");
+                FormatHex(address - base, 8) + ".\r\n\r\n");
   machine_.Fail("VirtualQuery", 87);
   EXPECT_EQ(FormatUncaughtReport(platform_, error),
-            "Exception Exception in module  at " + Hex8(address) + ".\r\n\r\n");
+            "Exception Exception in module  at " +
+                FormatHex(address & 0xFFFFFFFFu, 8) + ".\r\n\r\n");
 }
 
 }  // namespace

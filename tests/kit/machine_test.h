@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "simulator/sim_machine.h"
 #include "simulator/windows/sim_platform.h"
 
 namespace dorvane::testing {

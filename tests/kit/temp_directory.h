@@ -2,11 +2,9 @@
 // test is done.
 #pragma once
 
-#include <ftw.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -19,9 +17,8 @@ class TempDirectory {
     if (mkdtemp(pattern) != nullptr) path_ = pattern;
   }
   ~TempDirectory() {
-    if (!path_.empty()) {
-      nftw(path_.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
-    }
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
   TempDirectory(const TempDirectory&) = delete;
   TempDirectory& operator=(const TempDirectory&) = delete;
@@ -40,21 +37,12 @@ class TempDirectory {
     return image;
   }
 
-  // Writes a file of that name (relative to the directory) with the content;
-  // its full path.
-  std::string WriteFile(const std::string& name,
-                        const std::string& content) const {
-    std::string full = path_ + "/" + name;
-    std::ofstream(full, std::ios::binary) << content;
-    return full;
+  // Writes a file of that name (relative to the directory) with the content.
+  void WriteFile(const std::string& name, const std::string& content) const {
+    std::ofstream(path_ + "/" + name, std::ios::binary) << content;
   }
 
  private:
-  static int RemoveEntry(const char* path, const struct stat*, int,
-                         struct FTW*) {
-    return std::remove(path);
-  }
-
   std::string path_;
 };
 

@@ -165,20 +165,11 @@ State StateOf(const SimMachine& machine) {
   return {machine.DiskNumbers(), machine.driver_installed};
 }
 
-// What one run left behind.
-struct RunResult {
-  int exit_code = 0;
-  std::vector<sim::CallRecord> calls;
-  std::string out, err;  // what arrived on the streams
-  std::size_t open_handles = 0;
-  State before, after;  // the machine's
-};
-
 // Every handle opened was closed; only a close that itself failed may leave
 // one behind in the machine's books.
-void CheckHandlesClosed(const RunResult& run) {
+void CheckHandlesClosed(const sim::SimPlatform& platform) {
   std::size_t opened = 0, closes = 0, failed_closes = 0;
-  for (const sim::CallRecord& call : run.calls) {
+  for (const sim::CallRecord& call : platform.calls()) {
     if (call.call == "CreateFileA" || call.call == "FindFirstFileA") {
       opened += call.ok;
     } else if (call.call == "CloseHandle" || call.call == "FindClose") {
@@ -187,13 +178,15 @@ void CheckHandlesClosed(const RunResult& run) {
     }
   }
   EXPECT_EQ(closes, opened);
-  EXPECT_EQ(run.open_handles, failed_closes);
+  EXPECT_EQ(platform.open_handles(), failed_closes);
 }
 
 // The streams hold exactly what the writes that succeeded wrote.
-void CheckStreamsHoldTheWrites(const RunResult& run) {
-  EXPECT_EQ(run.out, testing::Written(run.calls, /*err=*/false, false));
-  EXPECT_EQ(run.err, testing::Written(run.calls, /*err=*/true, false));
+void CheckStreamsHoldTheWrites(const sim::SimPlatform& platform) {
+  EXPECT_EQ(platform.out().text(),
+            testing::Written(platform.calls(), /*err=*/false, false));
+  EXPECT_EQ(platform.err().text(),
+            testing::Written(platform.calls(), /*err=*/true, false));
 }
 
 // Standard error: nothing, or the note on an adapter refused for lack of
@@ -201,22 +194,23 @@ void CheckStreamsHoldTheWrites(const RunResult& run) {
 // report; the exit code 1 with the report. The report tells of a failed
 // write, which may end the run before the clean run's own error (uncaught),
 // or of that error.
-void CheckStandardError(const RunResult& run, std::uint32_t error,
+void CheckStandardError(const std::vector<sim::CallRecord>& calls,
+                        int exit_code, std::uint32_t error,
                         const char* uncaught) {
   static const std::regex kErr(
       "(\\\\\\\\\\.\\\\scsi[0-7]: access denied: the driver's adapter can "
       "only be reached from an elevated prompt\r\n)?"
       "(Exception (EConvertError|EInOutError) in module (dorvane\\.exe)? at "
       "[0-9A-F]{8}\\.\r\n(.+)\\.\r\n\r\n)?");
-  const std::string err = testing::Written(run.calls, /*err=*/true, true);
+  const std::string err = testing::Written(calls, /*err=*/true, true);
   std::smatch match;
   ASSERT_TRUE(std::regex_match(err, match, kErr)) << err;
   EXPECT_TRUE(!match[1].matched ||
               (error == kErrorAccessDenied &&
-               testing::Written(run.calls, false, true).find(kNoDevice) !=
+               testing::Written(calls, false, true).find(kNoDevice) !=
                    std::string::npos))
       << "the elevated-prompt note";
-  EXPECT_EQ(run.exit_code, match[2].matched ? 1 : 0);
+  EXPECT_EQ(exit_code, match[2].matched ? 1 : 0);
   EXPECT_EQ(match[5].str(), match[3] == "EInOutError"
                                 ? "I/O error " + std::to_string(error)
                                 : std::string(uncaught ? uncaught : ""));
@@ -250,8 +244,8 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     Lines lines;
     for (const char* entry : kFailureLines) {
       for (std::string line : SplitCrLfLines(entry)) {
-        const std::size_t at = line.find("{e}");
-        if (at != std::string::npos) line.replace(at, 3, std::to_string(error));
+        line = std::regex_replace(line, std::regex("\\{e\\}"),
+                                  std::to_string(error));
         if (line.rfind("{c}", 0) != 0) lines.insert(line);
         for (const char* prefix : scenario().prefixes) {
           if (line.rfind("{c}", 0) == 0) lines.insert(prefix + line.substr(3));
@@ -269,42 +263,16 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     line.insert(0, line.empty() ? "dorvane" : "dorvane ");
     std::string dir = "Z:" + directory_.path();
     std::replace(dir.begin(), dir.end(), '/', '\\');
-    if (line.find("{dir}") != std::string::npos) {
-      line.replace(line.find("{dir}"), 5, dir);
-    }
-    return line;
-  }
-
-  // Runs the scenario on a fresh machine, cleanly (fault nullptr) or with
-  // that call failing once or, persistent, from then on.
-  RunResult RunScenario(const CallPosition* fault, std::uint32_t error,
-                        bool persistent) const {
-    SimMachine machine = SimMachine::Default();
-    scenario().prepare(machine);
-    RunResult run;
-    run.before = StateOf(machine);
-    if (fault != nullptr) {
-      machine.Fail(fault->call, error, persistent ? UINT32_MAX : 1,
-                   fault->index);
-    }
-    sim::SimPlatform platform(machine, CommandLine());
-    platform.SetCurrentDirectory(directory_.path());
-    platform.mutable_out().set_console(console());
-    run.exit_code = RunDorvane(platform);
-    run.calls = platform.calls();
-    run.out = platform.out().text();
-    run.err = platform.err().text();
-    run.open_handles = platform.open_handles();
-    run.after = StateOf(machine);
-    return run;
+    return std::regex_replace(line, std::regex("\\{dir\\}"), dir);
   }
 
   // Standard output: whole lines, the banner first, then the clean lines in
   // order, each maybe lost or cut short as kLosableParts says, with failure
   // lines anywhere (a clean run: every clean line, nothing else). True when
   // the clean run's last line was among them.
-  bool CheckStandardOutput(const RunResult& run, const Lines& failures) const {
-    const std::string out = testing::Written(run.calls, /*err=*/false, true);
+  bool CheckStandardOutput(const std::vector<sim::CallRecord>& calls,
+                           const Lines& failures) const {
+    const std::string out = testing::Written(calls, /*err=*/false, true);
     EXPECT_EQ(out.rfind(kBanner, 0), 0u) << out;
     EXPECT_TRUE(out.empty() || out.back() == testing::kCutLine ||
                 out.compare(out.size() - 2, 2, "\r\n") == 0);
@@ -328,11 +296,22 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     return next == forms_.size();
   }
 
-  // Runs the scenario and checks the run; the clean run (fault nullptr)
-  // leaves its calls and its machine behind for the runs with a fault.
+  // Runs the scenario on a fresh machine, cleanly (fault nullptr) or with
+  // that call failing once or, persistent, from then on, and checks the run.
+  // The clean run leaves its calls and its machine behind.
   void RunAndCheck(const CallPosition* fault, std::uint32_t error,
                    bool persistent) {
-    const RunResult run = RunScenario(fault, error, persistent);
+    SimMachine machine = SimMachine::Default();
+    scenario().prepare(machine);
+    const State before = StateOf(machine);
+    if (fault != nullptr) {
+      machine.Fail(fault->call, error, persistent ? UINT32_MAX : 1,
+                   fault->index);
+    }
+    sim::SimPlatform platform(machine, CommandLine());
+    platform.SetCurrentDirectory(directory_.path());
+    platform.mutable_out().set_console(console());
+    const int exit_code = RunDorvane(platform);
     SCOPED_TRACE(
         CommandLine() + " on a " + (console() ? "console: " : "pipe: ") +
         (fault == nullptr
@@ -341,18 +320,18 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
                    (persistent ? " and every later one fail" : " fails once") +
                    " with " + std::to_string(error)));
     if (fault == nullptr) {
-      clean_calls_ = run.calls;
-      clean_state_ = run.after;
-      EXPECT_EQ(run.after != run.before, scenario().changes);
+      clean_calls_ = platform.calls();
+      clean_state_ = StateOf(machine);
+      EXPECT_EQ(clean_state_ != before, scenario().changes);
     }
-    CheckHandlesClosed(run);
-    CheckStreamsHoldTheWrites(run);
-    const bool last_line =
-        CheckStandardOutput(run, fault ? FailureLines(error) : Lines());
+    CheckHandlesClosed(platform);
+    CheckStreamsHoldTheWrites(platform);
+    const bool last_line = CheckStandardOutput(
+        platform.calls(), fault ? FailureLines(error) : Lines());
     // No success line for a change not made.
-    EXPECT_TRUE(!last_line || run.after == clean_state_)
+    EXPECT_TRUE(!last_line || StateOf(machine) == clean_state_)
         << "the clean run's last line, but not its machine";
-    CheckStandardError(run, error, scenario().uncaught);
+    CheckStandardError(platform.calls(), exit_code, error, scenario().uncaught);
   }
 
   testing::TempDirectory directory_;

@@ -39,10 +39,6 @@ class QuietMachine : public sim::SimPlatform {
     return 8;
   }
   bool CloseHandle(Handle) override { return true; }
-  bool GetVersionExA(OsVersionInfo* info) override {
-    info->dwPlatformId = kVerPlatformWin32Nt;
-    return true;
-  }
   bool DeviceIoControl(Handle, std::uint32_t code, void*, std::uint32_t,
                        void* out, std::uint32_t out_size,
                        std::uint32_t* returned) override {
