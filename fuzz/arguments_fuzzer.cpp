@@ -11,7 +11,7 @@
 #include "app/dorvane.h"
 #include "fuzz/fuzz_check.h"
 #include "simulator/sim_machine.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/sim_platform.h"
 
 namespace {
 

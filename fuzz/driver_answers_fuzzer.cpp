@@ -17,9 +17,10 @@
 #include "app/dorvane.h"
 #include "fuzz/fuzz_check.h"
 #include "runtime/bytes.h"
-#include "simulator/code_pages.h"
 #include "simulator/sim_machine.h"
-#include "simulator/sim_platform.h"
+#include "simulator/windows/code_pages.h"
+#include "simulator/windows/sim_platform.h"
+#include "tests/kit/test_disks.h"
 
 namespace {
 
@@ -196,7 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     const std::uint32_t at = input.U32();  // port, path, target, lun
     machine.AddDrive(n, at % 4, at >> 8, at >> 16, at >> 24);
   }
-  machine.AddDisk(dorvane::kMegabyte);
+  dorvane::testing::AddDisk(machine, dorvane::kMegabyte);
 
   FuzzedDriver platform(machine, std::string("dorvane ") + kCommands[command]);
   platform.input = &input;

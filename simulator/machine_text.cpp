@@ -38,7 +38,6 @@
 #include <vector>
 
 #include "runtime/ascii.h"
-#include "simulator/code_pages.h"
 
 namespace dorvane::sim {
 namespace {
@@ -141,89 +140,120 @@ std::vector<std::string> Split(const std::string& line) {
   }
 }
 
-// Parses one record into the machine; false for anything malformed.
-bool ParseRecord(const std::vector<std::string>& f, SimMachine* m) {
-  const std::string& key = f[0];
-  if (key == "nt" && f.size() == 2) return ParseFlag(f[1], &m->is_nt);
-  if (key == "codepage" && f.size() == 2) {
-    return ParseNumber(f[1], &m->code_page) &&
-           IsSupportedCodePage(m->code_page);
+using Fields = std::vector<std::string>;
+
+// One parser per kind of record: the record's fields, its key first, into
+// the machine; false for anything malformed.
+bool ParseDos(const Fields& f, SimMachine* m) {
+  DosName d;
+  if (!Unescape(f[1], &d.name) || !Unescape(f[2], &d.target) ||
+      d.name.empty() || m->FindDosName(d.name) != nullptr) {
+    return false;
   }
-  if (key == "driver" && f.size() == 2) {
-    return ParseFlag(f[1], &m->driver_installed);
+  m->dos_names.push_back(d);
+  return true;
+}
+
+bool ParseDevice(const Fields& f, SimMachine* m) {
+  Device d;
+  if (!ParseDeviceKind(f[1], &d.kind) || !Unescape(f[2], &d.object_name) ||
+      !ParseNumber(f[3], &d.drive_number) || d.object_name.empty() ||
+      m->FindDevice(d.object_name) != nullptr) {
+    return false;
   }
-  if (key == "shell" && f.size() == 2) {
-    return ParseNumber(f[1], &m->shell_result);
+  m->devices.push_back(d);
+  return true;
+}
+
+bool ParseDrive(const Fields& f, SimMachine* m) {
+  PhysicalDrive d;
+  std::uint8_t max = 255;
+  bool ok =
+      ParseNumber(f[1], &d.drive_number) && ParseBounded(f[2], max, &d.port) &&
+      ParseBounded(f[3], max, &d.path_id) &&
+      ParseBounded(f[4], max, &d.target_id) &&
+      ParseBounded(f[5], max, &d.lun) && ParseNumber(f[6], &d.cylinders) &&
+      ParseNumber(f[7], &d.media_type) &&
+      ParseNumber(f[8], &d.tracks_per_cylinder) &&
+      ParseNumber(f[9], &d.sectors_per_track) &&
+      ParseNumber(f[10], &d.bytes_per_sector) &&
+      ParseFlag(f[11], &d.virtual_disk) &&
+      ParseNumber(f[12], &d.device_number) &&
+      ParseFlag(f[13], &d.refuse_open) &&
+      ParseFlag(f[14], &d.refuse_geometry) &&
+      ParseFlag(f[15], &d.refuse_address);
+  if (!ok || m->FindDrive(d.drive_number) != nullptr) return false;
+  m->drives.push_back(d);
+  return true;
+}
+
+bool ParseDisk(const Fields& f, SimMachine* m) {
+  if (m->driver.count >= DM_MAX_DISKS) return false;
+  dm_disk d = {};
+  bool ok = ParseBounded(f[1], DM_ALL_DEVICES - 1, &d.number) &&
+            ParseNumber(f[2], &d.size) && d.size >= 0 &&
+            ParseNumber(f[3], &d.bytes_per_sector) &&
+            ParseNumber(f[4], &d.image_offset) && ParseNumber(f[5], &d.flags) &&
+            HexToName(f[6], &d);
+  if (!ok || dm_find_disk(&m->driver, d.number) != nullptr) return false;
+  m->driver.disks[m->driver.count++] = d;
+  return true;
+}
+
+bool ParseFail(const Fields& f, SimMachine* m) {
+  FailRule r;
+  bool ok = Unescape(f[1], &r.call) && !r.call.empty() &&
+            ParseNumber(f[2], &r.error) && ParseNumber(f[3], &r.count) &&
+            ParseNumber(f[4], &r.after);
+  if (ok) m->failures.push_back(r);
+  return ok;
+}
+
+bool ParseLaunch(const Fields& f, SimMachine* m) {
+  Launch l;
+  bool ok = ParseNumber(f[1], &l.result) && Unescape(f[2], &l.file) &&
+            Unescape(f[3], &l.parameters) && Unescape(f[4], &l.outcome);
+  if (ok) m->launches.push_back(l);
+  return ok;
+}
+
+struct RecordKind {
+  const char* key;
+  std::size_t fields;  // the key among them
+  bool single;         // exactly one in every machine
+  bool (*parse)(const Fields& fields, SimMachine* machine);
+};
+
+const RecordKind kRecordKinds[] = {
+    {"nt", 2, true,
+     [](const Fields& f, SimMachine* m) { return ParseFlag(f[1], &m->is_nt); }},
+    {"codepage", 2, true,
+     [](const Fields& f, SimMachine* m) {
+       return ParseNumber(f[1], &m->code_page) &&
+              IsSupportedCodePage(m->code_page);
+     }},
+    {"driver", 2, true,
+     [](const Fields& f, SimMachine* m) {
+       return ParseFlag(f[1], &m->driver_installed);
+     }},
+    {"shell", 2, true,
+     [](const Fields& f, SimMachine* m) {
+       return ParseNumber(f[1], &m->shell_result);
+     }},
+    {"dos", 3, false, ParseDos},
+    {"device", 4, false, ParseDevice},
+    {"drive", 16, false, ParseDrive},
+    {"disk", 7, false, ParseDisk},
+    {"fail", 5, false, ParseFail},
+    {"launch", 5, false, ParseLaunch},
+};
+constexpr std::size_t kSingleRecords = 4;
+
+const RecordKind* FindRecordKind(const Fields& fields) {
+  for (const RecordKind& kind : kRecordKinds) {
+    if (fields[0] == kind.key && fields.size() == kind.fields) return &kind;
   }
-  if (key == "dos" && f.size() == 3) {
-    DosName d;
-    if (!Unescape(f[1], &d.name) || !Unescape(f[2], &d.target) ||
-        d.name.empty() || m->FindDosName(d.name) != nullptr) {
-      return false;
-    }
-    m->dos_names.push_back(d);
-    return true;
-  }
-  if (key == "device" && f.size() == 4) {
-    Device d;
-    if (!ParseDeviceKind(f[1], &d.kind) || !Unescape(f[2], &d.object_name) ||
-        !ParseNumber(f[3], &d.drive_number) || d.object_name.empty() ||
-        m->FindDevice(d.object_name) != nullptr) {
-      return false;
-    }
-    m->devices.push_back(d);
-    return true;
-  }
-  if (key == "drive" && f.size() == 16) {
-    PhysicalDrive d;
-    std::uint8_t max = 255;
-    bool ok = ParseNumber(f[1], &d.drive_number) &&
-              ParseBounded(f[2], max, &d.port) &&
-              ParseBounded(f[3], max, &d.path_id) &&
-              ParseBounded(f[4], max, &d.target_id) &&
-              ParseBounded(f[5], max, &d.lun) &&
-              ParseNumber(f[6], &d.cylinders) &&
-              ParseNumber(f[7], &d.media_type) &&
-              ParseNumber(f[8], &d.tracks_per_cylinder) &&
-              ParseNumber(f[9], &d.sectors_per_track) &&
-              ParseNumber(f[10], &d.bytes_per_sector) &&
-              ParseFlag(f[11], &d.virtual_disk) &&
-              ParseNumber(f[12], &d.device_number) &&
-              ParseFlag(f[13], &d.refuse_open) &&
-              ParseFlag(f[14], &d.refuse_geometry) &&
-              ParseFlag(f[15], &d.refuse_address);
-    if (!ok || m->FindDrive(d.drive_number) != nullptr) return false;
-    m->drives.push_back(d);
-    return true;
-  }
-  if (key == "disk" && f.size() == 7) {
-    if (m->driver.count >= DM_MAX_DISKS) return false;
-    dm_disk d = {};
-    bool ok = ParseBounded(f[1], DM_ALL_DEVICES - 1, &d.number) &&
-              ParseNumber(f[2], &d.size) && d.size >= 0 &&
-              ParseNumber(f[3], &d.bytes_per_sector) &&
-              ParseNumber(f[4], &d.image_offset) &&
-              ParseNumber(f[5], &d.flags) && HexToName(f[6], &d);
-    if (!ok || dm_find_disk(&m->driver, d.number) != nullptr) return false;
-    m->driver.disks[m->driver.count++] = d;
-    return true;
-  }
-  if (key == "fail" && f.size() == 5) {
-    FailRule r;
-    bool ok = Unescape(f[1], &r.call) && !r.call.empty() &&
-              ParseNumber(f[2], &r.error) && ParseNumber(f[3], &r.count) &&
-              ParseNumber(f[4], &r.after);
-    if (ok) m->failures.push_back(r);
-    return ok;
-  }
-  if (key == "launch" && f.size() == 5) {
-    Launch l;
-    bool ok = ParseNumber(f[1], &l.result) && Unescape(f[2], &l.file) &&
-              Unescape(f[3], &l.parameters) && Unescape(f[4], &l.outcome);
-    if (ok) m->launches.push_back(l);
-    return ok;
-  }
-  return false;
+  return nullptr;
 }
 
 }  // namespace
@@ -293,14 +323,18 @@ bool LoadMachine(const std::string& text, SimMachine* machine) {
       ended = true;
       continue;
     }
-    std::vector<std::string> fields = Split(line);
-    bool single = fields[0] == "nt" || fields[0] == "codepage" ||
-                  fields[0] == "driver" || fields[0] == "shell";
-    if (single && !singles.insert(fields[0]).second) return false;
-    if (!ParseRecord(fields, &loaded)) return false;
+    const Fields fields = Split(line);
+    const RecordKind* kind = FindRecordKind(fields);
+    if (kind == nullptr ||
+        (kind->single && !singles.insert(kind->key).second) ||
+        !kind->parse(fields, &loaded)) {
+      return false;
+    }
   }
   // The text must end with "end\n", so a cut-off file never loads.
-  if (!ended || text.back() != '\n' || singles.size() != 4) return false;
+  if (!ended || text.back() != '\n' || singles.size() != kSingleRecords) {
+    return false;
+  }
   *machine = std::move(loaded);
   return true;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/kit/test_disks.h"
+
 namespace dorvane::sim {
 namespace {
 
@@ -11,8 +13,9 @@ SimMachine BusyMachine() {
   machine.is_nt = false;
   machine.code_page = 65001;
   machine.shell_result = 2;
-  machine.AddDisk(1 << 20, 0x110, "\\??\\C:\\my disks\\caf\xC3\xA9 100%.img");
-  machine.AddDisk(0, 0x200, "\\BaseNamedObjects\\Global\\disk-1");
+  testing::AddDisk(machine, 1 << 20, 0x110,
+                   "\\??\\C:\\my disks\\caf\xC3\xA9 100%.img");
+  testing::AddDisk(machine, 0, 0x200, "\\BaseNamedObjects\\Global\\disk-1");
   PhysicalDrive& drive = machine.AddDrive(7, 4, 1, 2, 3);
   drive.refuse_geometry = true;
   drive.media_type = 11;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "runtime/bytes.h"
-#include "simulator/code_pages.h"
 #include "simulator/windows_names.h"
 
 namespace dorvane::sim {
@@ -93,6 +91,10 @@ int AdapterPort(const SimMachine& machine) {
 
 }  // namespace
 
+bool IsSupportedCodePage(std::uint32_t code_page) {
+  return code_page == kCodePage1252 || code_page == kCodePageUtf8;
+}
+
 SimMachine SimMachine::Default(bool with_driver) {
   SimMachine machine;
   DefineDosName(machine, "scsi0:", "\\Device\\Ide\\IdePort0");
@@ -173,31 +175,6 @@ PhysicalDrive* SimMachine::FindDrive(std::uint32_t drive_number) {
     if (drive.drive_number == drive_number) return &drive;
   }
   return nullptr;
-}
-
-std::uint32_t SimMachine::AddDisk(std::int64_t size, std::uint32_t flags,
-                                  const std::string& name) {
-  if (!driver_installed) return DM_ERROR_FILE_NOT_FOUND;
-  std::uint8_t request[DM_HEADER_SIZE + DM_DEVICE_CONFIG_SIZE] = {};
-  PutU32(request, DM_HEADER_SIZE);
-  std::copy_n("PhDskMnt", 8, request + 4);
-  PutU32(request + 16, DM_CTL_CREATE_DEVICE);
-  PutU32(request + 24, DM_DEVICE_CONFIG_SIZE);
-  PutU32(request + 28, DM_ALL_DEVICES);
-  PutU64(request + 32, static_cast<std::uint64_t>(size));
-  PutU32(request + 56, flags);
-  const std::u16string units =
-      DecodeAnsi(kCodePageUtf8, name.data(), name.size());
-  PutU16(request + 60, static_cast<std::uint16_t>(2 * units.size()));
-  for (std::size_t i = 0; i < units.size() && i < DM_NAME_UNITS - 1; ++i) {
-    PutU16(request + 62 + 2 * i, units[i]);
-  }
-  std::uint32_t returned = 0;
-  std::uint32_t error =
-      dm_miniport_request(&driver, request, sizeof request, sizeof request,
-                          &returned, nullptr, nullptr);
-  SyncVirtualDrives();
-  return error;
 }
 
 std::vector<std::uint32_t> SimMachine::DiskNumbers() const {

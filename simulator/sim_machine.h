@@ -1,17 +1,23 @@
 // The simulated machine: a stateful double of Windows and of the driver.
 // This header holds its state; machine_text.h gives its text form (the
-// host build keeps it in a file between runs), sim_platform.h implements
-// the platform calls over it.
+// host build keeps it in a file between runs), windows/sim_platform.h
+// implements the platform calls over it and driver/ holds the driver.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "simulator/driver_model.h"
-#include "simulator/windows_values.h"
+#include "simulator/driver/driver_model.h"
 
 namespace dorvane::sim {
+
+// The ANSI code pages a machine can have.
+constexpr std::uint32_t kCodePage1252 = 1252;
+constexpr std::uint32_t kCodePageUtf8 = 65001;
+bool IsSupportedCodePage(std::uint32_t code_page);
+
+constexpr std::uint32_t kFixedMedia = 12;  // MEDIA_TYPE of a hard disk
 
 // What a device object behind a DOS name is.
 enum class DeviceKind : std::uint8_t {
@@ -74,7 +80,7 @@ constexpr std::uintptr_t kShellAccepted = 33;
 
 struct SimMachine {
   bool is_nt = true;
-  std::uint32_t code_page = 1252;
+  std::uint32_t code_page = kCodePage1252;
   std::vector<DosName> dos_names;
   std::vector<Device> devices;
   std::vector<PhysicalDrive> drives;
@@ -109,13 +115,6 @@ struct SimMachine {
                           std::uint8_t lun = 0);
   PhysicalDrive* FindDrive(std::uint32_t drive_number);
 
-  // Creates a virtual disk through the driver, as a create request would,
-  // and shows it as a physical drive. name is UTF-8, at most 255 UTF-16
-  // units; a size of 0 takes it from the backing, which here only a
-  // shared-memory name can give. Returns 0, or the driver's error (2 when
-  // the driver is not installed).
-  std::uint32_t AddDisk(std::int64_t size, std::uint32_t flags = 0,
-                        const std::string& name = "");
   // The driver's disks' numbers, in creation order.
   std::vector<std::uint32_t> DiskNumbers() const;
 

@@ -3,7 +3,7 @@
 
 #include "platform/platform.h"
 #include "simulator/host/fd_stream.h"
-#include "simulator/windows_values.h"
+#include "simulator/windows/windows_values.h"
 
 namespace dorvane::sim {
 namespace {

@@ -2,7 +2,7 @@
 // standard output or error.
 #pragma once
 
-#include "simulator/sim_stream.h"
+#include "simulator/windows/sim_stream.h"
 
 namespace dorvane::sim {
 

@@ -57,19 +57,16 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-std::string StateFilePath(const char* state_env, const char* xdg_state_home,
-                          const char* home) {
-  if (Set(state_env)) return state_env;
+std::string StateFilePath() {
+  const char* state = getenv("DORVANE_SIM_STATE");
+  const char* xdg_state_home = getenv("XDG_STATE_HOME");
+  const char* home = getenv("HOME");
+  if (Set(state)) return state;
   if (Set(xdg_state_home)) {
     return std::string(xdg_state_home) + "/dorvane/machine";
   }
   if (Set(home)) return std::string(home) + "/.local/state/dorvane/machine";
   return "";
-}
-
-std::string StateFilePathFromEnvironment() {
-  return StateFilePath(getenv("DORVANE_SIM_STATE"), getenv("XDG_STATE_HOME"),
-                       getenv("HOME"));
 }
 
 StateFile::~StateFile() {

@@ -4,35 +4,33 @@
 
 #include <string>
 
-#include "simulator/host/machine_store.h"
+#include "simulator/sim_machine.h"
 
 namespace dorvane::sim {
 
-// The state file's path: state_env ($DORVANE_SIM_STATE) when set, else
+// The state file's path: $DORVANE_SIM_STATE when set, else
 // $XDG_STATE_HOME/dorvane/machine, else $HOME/.local/state/dorvane/machine;
-// empty when none of them is set. Null or empty values count as unset.
-std::string StateFilePath(const char* state_env, const char* xdg_state_home,
-                          const char* home);
-// The same, from this process's environment.
-std::string StateFilePathFromEnvironment();
+// empty when none of them is set. Empty values count as unset.
+std::string StateFilePath();
 
-class StateFile : public MachineStore {
+class StateFile {
  public:
   StateFile() = default;
   StateFile(const StateFile&) = delete;
   StateFile& operator=(const StateFile&) = delete;
-  ~StateFile() override;  // releases the lock
+  ~StateFile();  // releases the lock
 
   // Creates the file's directories and waits for the exclusive lock, held
   // until this object goes away. The lock lives on PATH.lock, because saving
   // replaces PATH itself.
   bool Lock(const std::string& path, std::string* error);
 
-  // A missing or empty file reads as the default machine.
-  bool Load(SimMachine* machine, std::string* error) override;
+  // A missing or empty file reads as the default machine. False with a
+  // message when the file holds no machine.
+  bool Load(SimMachine* machine, std::string* error);
   // Writes PATH.tmp and renames it over PATH: a run that dies while saving
   // leaves the previous state whole.
-  bool Save(const SimMachine& machine, std::string* error) override;
+  bool Save(const SimMachine& machine, std::string* error);
 
  private:
   std::string path_;

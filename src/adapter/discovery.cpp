@@ -9,8 +9,6 @@
 namespace dorvane {
 namespace {
 
-constexpr char kAdapterPrefix[] = "\\\\.\\scsi";
-
 std::string LowerAscii(std::string text) {
   for (char& c : text) c = ToLowerAscii(c);
   return text;
@@ -22,44 +20,39 @@ bool LooksLikeAdapter(const std::string& target) {
          lowered.find("device\\scsi\\phdskmnt") != std::string::npos;
 }
 
-// The version probe's exchange, for CheckAdapter's answer and for why an
-// open failed.
-ExchangeResult ProbeAdapter(Platform& platform, const std::string& candidate) {
-  std::uint8_t request[kVersionRequestSize];
-  StartRequest(request, sizeof request, CtlQueryVersion);
-  return Exchange(platform, candidate, request, sizeof request);
-}
-
 }  // namespace
 
-bool CheckAdapter(Platform& platform, const std::string& candidate) {
-  return ProbeAdapter(platform, candidate).status == ExchangeStatus::kOk;
+AdapterCheck CheckAdapter(Platform& platform, const std::string& candidate) {
+  std::uint8_t request[kVersionRequestSize];
+  StartRequest(request, sizeof request, CtlQueryVersion);
+  const ExchangeResult probe =
+      Exchange(platform, candidate, request, sizeof request);
+  if (probe.status == ExchangeStatus::kOk) return AdapterCheck::kAnswered;
+  return probe.status == ExchangeStatus::kOpenFailed &&
+                 probe.error == kErrorAccessDenied
+             ? AdapterCheck::kRefused
+             : AdapterCheck::kSilent;
 }
 
 AdapterSearch FindAdapter(Platform& platform) {
   AdapterSearch search;
-  for (char n = '0'; n <= '7'; ++n) {
+  for (std::uint8_t port = 0; port <= 7; ++port) {
+    const char digit = static_cast<char>('0' + port);
     std::string target =
-        ResolveDosDevice(platform, std::string("scsi") + n + ":");
+        ResolveDosDevice(platform, std::string("scsi") + digit + ":");
     if (!LooksLikeAdapter(target)) continue;
-    std::string candidate = std::string(kAdapterPrefix) + n + ":";
-    const ExchangeResult probe = ProbeAdapter(platform, candidate);
-    if (probe.status == ExchangeStatus::kOk) {
+    std::string candidate = std::string("\\\\.\\scsi") + digit + ":";
+    const AdapterCheck check = CheckAdapter(platform, candidate);
+    if (check == AdapterCheck::kAnswered) {
       search.found = candidate;
+      search.port = port;
       break;
     }
-    if (probe.status == ExchangeStatus::kOpenFailed &&
-        probe.error == kErrorAccessDenied && search.refused.empty()) {
+    if (check == AdapterCheck::kRefused && search.refused.empty()) {
       search.refused = candidate;
     }
   }
   return search;
-}
-
-int AdapterPortNumber(const std::string& adapter_path) {
-  const std::size_t at = sizeof kAdapterPrefix - 1;
-  if (adapter_path.size() <= at) return 0;
-  return adapter_path[at] - '0';
 }
 
 }  // namespace dorvane

@@ -1,20 +1,30 @@
 // Finding the driver's adapter among the SCSI ports scsi0: to scsi7:.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/platform.h"
 
 namespace dorvane {
 
-// True when the candidate opens and accepts the version probe.
-bool CheckAdapter(Platform& platform, const std::string& candidate);
+// How a candidate answered the version probe.
+enum class AdapterCheck {
+  kAnswered,  // it opened and accepted the probe
+  kRefused,   // it could not be opened for lack of rights
+  kSilent,    // any other failure
+};
+
+// Opens the candidate, sends the version probe and closes it again.
+AdapterCheck CheckAdapter(Platform& platform, const std::string& candidate);
 
 struct AdapterSearch {
   // "\\.\scsiN:" of the lowest-numbered port whose target looks like a RAID
-  // port or the driver's own SCSI device and that passes CheckAdapter; empty
+  // port or the driver's own SCSI device and that CheckAdapter answers; empty
   // text when none does.
   std::string found;
+  // N: the SCSI port that Windows shows the adapter's disks on.
+  std::uint8_t port = 0;
   // The first candidate that could not be opened for lack of rights (the
   // adapter needs an elevated prompt); empty text when there was none.
   std::string refused;
@@ -22,8 +32,5 @@ struct AdapterSearch {
 
 // Never fails and prints nothing.
 AdapterSearch FindAdapter(Platform& platform);
-
-// N of an adapter path "\\.\scsiN:", the adapter's SCSI port number.
-int AdapterPortNumber(const std::string& adapter_path);
 
 }  // namespace dorvane

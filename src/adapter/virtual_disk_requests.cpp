@@ -15,9 +15,9 @@ Error ExchangeFailure(const ExchangeResult& result,
                       const char* request_failed) {
   switch (result.status) {
     case ExchangeStatus::kOpenFailed:
-      return RaiseException("createfile failed");
+      return MakeException("createfile failed");
     case ExchangeStatus::kRequestFailed:
-      return RaiseException(request_failed + FormatUnsigned(result.error));
+      return MakeException(request_failed + FormatUnsigned(result.error));
     case ExchangeStatus::kOk:
       break;
   }
@@ -57,13 +57,13 @@ Error ConvertFileName(Platform& platform, const std::string& name,
     // any other failure must not send a cut name to the driver.
     const std::uint32_t error = platform.GetLastError();
     if (error != kErrorInsufficientBuffer || limit < room) {
-      return RaiseException("MultiByteToWideChar failed:" +
-                            FormatUnsigned(error));
+      return MakeException("MultiByteToWideChar failed:" +
+                           FormatUnsigned(error));
     }
     units = room;
   }
   units += prefix;
-  if (units > kMaxNameUnits) return RaiseException("file name too long");
+  if (units > kMaxNameUnits) return MakeException("file name too long");
   // The record came zeroed, so the name already ends in a zero unit.
   config->FileNameLength = static_cast<std::uint16_t>(2 * units);
   return Error();

@@ -42,6 +42,7 @@ const char* const kUsage[] = {
 void DiscoverAdapter(Invocation& run) {
   AdapterSearch search = FindAdapter(run.platform);
   run.request.AdapterPath = std::move(search.found);
+  run.request.AdapterPort = search.port;
   run.refused_adapter = std::move(search.refused);
 }
 
@@ -69,7 +70,8 @@ Error RunCommandLine(Invocation& run) {
   if (word == "driver") return RunDriverCommand(run, sub_word);
   if (word == "list") {
     return RunAdapterCommand(run, "list:", [&run] {
-      return ListVirtualDisks(run.platform, run.out, run.request.AdapterPath);
+      return ListVirtualDisks(run.platform, run.out, run.request.AdapterPath,
+                              run.request.AdapterPort);
     });
   }
   if (word == "removall") return RunRemoveAll(run);

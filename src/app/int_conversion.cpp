@@ -62,8 +62,8 @@ Expected<std::int32_t> StrToInt(std::string_view text) {
     in_range = result >= -0x80000000LL && result <= 0x7FFFFFFF;
   }
   if (!in_range || i == digits_start || i != text.size()) {
-    return RaiseConvertError("'" + std::string(text) +
-                             "' is not a valid integer value");
+    return MakeConvertError("'" + std::string(text) +
+                            "' is not a valid integer value");
   }
   return static_cast<std::int32_t>(result);
 }

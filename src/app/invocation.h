@@ -14,7 +14,8 @@ namespace dorvane {
 // The current command, filled by the command that runs.
 struct DiskRequest {
   std::uint32_t DeviceNumber = 0;
-  std::string AdapterPath;  // "\\.\scsiN:", or empty when none was found
+  std::string AdapterPath;       // "\\.\scsiN:", or empty when none was found
+  std::uint8_t AdapterPort = 0;  // N of AdapterPath
   std::string FileName;
   std::int64_t DiskSize = 0;
 };

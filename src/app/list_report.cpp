@@ -4,7 +4,6 @@
 #include <iterator>
 
 #include "adapter/control_messages.h"
-#include "adapter/discovery.h"
 #include "adapter/virtual_disk_requests.h"
 #include "int13ext/physical_drive_lookup.h"
 #include "runtime/format.h"
@@ -28,7 +27,8 @@ std::string BackingName(Platform& platform, const DeviceConfig& config) {
 
 // One disk's line; any error raised here replaces the line.
 Error ReportDisk(Platform& platform, TextOutput& out,
-                 const std::string& adapter_path, std::uint32_t number) {
+                 const std::string& adapter_path, std::uint8_t adapter_port,
+                 std::uint32_t number) {
   // An undescribed disk shows as all zero, so the answer is not consulted.
   DeviceConfig config;
   Expected<bool> described =
@@ -43,9 +43,7 @@ Error ReportDisk(Platform& platform, TextOutput& out,
               ? std::string("memory")
               : BackingName(platform, config);
   DrivePath drive_path;
-  const std::uint8_t port =
-      static_cast<std::uint8_t>(AdapterPortNumber(adapter_path));
-  if (FindPhysicalDrive(platform, port, address, &drive_path)) {
+  if (FindPhysicalDrive(platform, adapter_port, address, &drive_path)) {
     line += '\t';
     line += drive_path.text;
   }
@@ -55,7 +53,8 @@ Error ReportDisk(Platform& platform, TextOutput& out,
 }  // namespace
 
 Error ListVirtualDisks(Platform& platform, TextOutput& out,
-                       const std::string& adapter_path) {
+                       const std::string& adapter_path,
+                       std::uint8_t adapter_port) {
   // The report holds its own adapter handle from its first request to its
   // last line.
   UniqueHandle adapter = OpenAdapter(platform, adapter_path);
@@ -77,8 +76,8 @@ Error ListVirtualDisks(Platform& platform, TextOutput& out,
   const std::uint32_t slots =
       std::min(list.DeviceCount, static_cast<std::uint32_t>(kAdapterSlots));
   for (std::uint32_t i = 0; i < slots; ++i) {
-    Error error =
-        ReportDisk(platform, out, adapter_path, list.DeviceNumbers[i]);
+    Error error = ReportDisk(platform, out, adapter_path, adapter_port,
+                             list.DeviceNumbers[i]);
     if (!error) continue;
     if (Error write_error = out.WriteLine(error.message())) return write_error;
   }

@@ -2,6 +2,7 @@
 // physical drive each is seen as.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/platform.h"
@@ -11,10 +12,12 @@
 namespace dorvane {
 
 // Writes "ok N virtualdisk(s) found" and one TAB-separated line per disk
-// (at most 16). Its own failures ("createfile failed", "DeviceIoControl
+// (at most 16); a disk's drive is looked for on the adapter's port. Its own
+// failures ("createfile failed", "DeviceIoControl
 // failed:N") are lines, not errors; a failing disk's message replaces its
 // line. Only a write error leaves it.
 Error ListVirtualDisks(Platform& platform, TextOutput& out,
-                       const std::string& adapter_path);
+                       const std::string& adapter_path,
+                       std::uint8_t adapter_port);
 
 }  // namespace dorvane

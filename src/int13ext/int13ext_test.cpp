@@ -3,22 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <utility>
 
 #include "runtime/bytes.h"
-#include "simulator/sim_platform.h"
+#include "tests/kit/machine_test.h"
 
 namespace dorvane {
 namespace {
 
-class DriveProbeTest : public ::testing::Test {
+class DriveProbeTest : public testing::MachineTest {
  protected:
-  sim::SimMachine machine_ = sim::SimMachine::Default(false);
-  sim::SimPlatform platform_{machine_, "dorvane"};
-
   void SetUp() override { InitializePlatformFlag(platform_); }
-  void TearDown() override { EXPECT_EQ(platform_.open_handles(), 0u); }
 };
 
 TEST_F(DriveProbeTest, AnsweringDrivesAreDescribed) {
@@ -35,14 +30,9 @@ TEST_F(DriveProbeTest, AnsweringDrivesAreDescribed) {
   EXPECT_EQ(GetU16(params.bytes + 24), 512u);
   EXPECT_EQ(GetU32(params.bytes + 26), 0u);
   // InfoFlags: removable for media types 1 to 11 and 13 to 22 only.
-  for (auto [type, flags] : {std::pair{0u, 0},
-                             {1u, 4},
-                             {11u, 4},
-                             {12u, 0},
-                             {13u, 4},
-                             {22u, 4},
-                             {23u, 0},
-                             {0xFFFFFFFFu, 0}}) {
+  const std::pair<std::uint32_t, int> kInfoFlags[] = {
+      {0, 0}, {1, 4}, {11, 4}, {12, 0}, {13, 4}, {22, 4}, {23, 0}, {~0u, 0}};
+  for (auto [type, flags] : kInfoFlags) {
     machine_.AddDrive(255, 1).media_type = type;
     ASSERT_TRUE(GetDriveParams(platform_, 255, &params));
     EXPECT_EQ(GetU16(params.bytes + 2), flags) << type;

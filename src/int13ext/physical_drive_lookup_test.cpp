@@ -4,24 +4,19 @@
 
 #include <string>
 
-#include "int13ext/int13ext.h"
-#include "simulator/sim_platform.h"
+#include "tests/kit/machine_test.h"
 
 namespace dorvane {
 namespace {
 
-class PhysicalDriveLookupTest : public ::testing::Test {
+class PhysicalDriveLookupTest : public testing::MachineTest {
  protected:
-  sim::SimMachine machine_ = sim::SimMachine::Default(false);
-  sim::SimPlatform platform_{machine_, "dorvane"};
-
   // The drive found for port and address, or "-" with the path untouched.
   std::string Find(std::uint8_t port, const char* address) {
     InitializePlatformFlag(platform_);
     DrivePath path = {"-"};
     bool found = FindPhysicalDrive(platform_, port, address, &path);
     EXPECT_EQ(found, std::string(path.text) != "-");
-    EXPECT_EQ(platform_.open_handles(), 0u);
     return path.text;
   }
 };
@@ -62,12 +57,6 @@ TEST_F(PhysicalDriveLookupTest, ProbesAllDriveNumbersWhenNothingMatches) {
   // Each existing drive: one open for the probe, one for the address.
   EXPECT_EQ(platform_.CountCalls("CreateFileA"), 256u + 2);
   EXPECT_EQ(platform_.CountCalls("DeviceIoControl"), 4u);
-}
-
-TEST_F(PhysicalDriveLookupTest, NotNtFindsNothingWithoutOpening) {
-  machine_.is_nt = false;
-  EXPECT_EQ(Find(0, "000000"), "-");
-  EXPECT_EQ(platform_.CountCalls("CreateFileA"), 0u);
 }
 
 }  // namespace

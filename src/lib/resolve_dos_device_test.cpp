@@ -2,16 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "simulator/sim_platform.h"
+#include "tests/kit/machine_test.h"
 
 namespace dorvane {
 namespace {
 
-class ResolveDosDeviceTest : public ::testing::Test {
+class ResolveDosDeviceTest : public testing::MachineTest {
  protected:
-  sim::SimMachine machine_ = sim::SimMachine::Default();
-  sim::SimPlatform platform_{machine_, "dorvane"};
-
   std::vector<std::uint32_t> QuerySizes() const {
     std::vector<std::uint32_t> sizes;
     for (const sim::CallRecord& call : platform_.calls()) {

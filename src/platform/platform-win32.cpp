@@ -22,7 +22,6 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "runtime/format.h"
 
 namespace dorvane {
 namespace {
@@ -296,9 +295,14 @@ class Win32Backend final : public Platform {
   // Says on standard error which function could not be bound, and why,
   // and ends the process with exit code 1.
   [[noreturn]] static void EndUnbound(const char* library, const char* name) {
+    // The error's digits, last first: the ground floor formats for itself.
+    std::string digits;
+    for (DWORD error = ::GetLastError(); digits.empty() || error != 0;
+         error /= 10) {
+      digits.insert(digits.begin(), static_cast<char>('0' + error % 10));
+    }
     const std::string text = std::string("dorvane: cannot load ") + name +
-                             " from " + library + ", error " +
-                             FormatUnsigned(::GetLastError()) + "\r\n";
+                             " from " + library + ", error " + digits + "\r\n";
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), text.data(),
                 static_cast<DWORD>(text.size()), &written, nullptr);

@@ -18,22 +18,22 @@ const char* Error::class_name() const {
   return "";
 }
 
-// Each raise records its own entry point as the failing code address: a
-// stable address inside the tool's module.
-Error RaiseException(std::string message) {
+// Each records its own entry point as the failing code address: a stable
+// address inside the tool's module.
+Error MakeException(std::string message) {
   return Error(ErrorClass::kException, std::move(message),
-               reinterpret_cast<std::uintptr_t>(&RaiseException));
+               reinterpret_cast<std::uintptr_t>(&MakeException));
 }
 
-Error RaiseConvertError(std::string message) {
+Error MakeConvertError(std::string message) {
   return Error(ErrorClass::kEConvertError, std::move(message),
-               reinterpret_cast<std::uintptr_t>(&RaiseConvertError));
+               reinterpret_cast<std::uintptr_t>(&MakeConvertError));
 }
 
-Error RaiseInOutError(std::uint32_t windows_error) {
+Error MakeInOutError(std::uint32_t windows_error) {
   return Error(ErrorClass::kEInOutError,
                "I/O error " + FormatUnsigned(windows_error),
-               reinterpret_cast<std::uintptr_t>(&RaiseInOutError));
+               reinterpret_cast<std::uintptr_t>(&MakeInOutError));
 }
 
 }  // namespace dorvane

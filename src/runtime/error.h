@@ -39,10 +39,11 @@ class [[nodiscard]] Error {
   std::uintptr_t code_address_ = 0;
 };
 
-// Raise an error of the named class.
-Error RaiseException(std::string message);
-Error RaiseConvertError(std::string message);
+// An error object of the named class, its code address the function's own;
+// the caller raises it by returning it.
+Error MakeException(std::string message);
+Error MakeConvertError(std::string message);
 // "I/O error " followed by the Windows error number.
-Error RaiseInOutError(std::uint32_t windows_error);
+Error MakeInOutError(std::uint32_t windows_error);
 
 }  // namespace dorvane

@@ -2,6 +2,7 @@
 // operations whose result the caller reads.
 #pragma once
 
+#include <cassert>
 #include <utility>
 
 #include "runtime/error.h"
@@ -15,7 +16,11 @@ class [[nodiscard]] Expected {
   Expected(Error error) : error_(std::move(error)) {}  // NOLINT: implicit
 
   bool has_value() const { return !error_; }
-  const T& operator*() const { return value_; }
+  // Only a value can be read: an error holds none.
+  const T& operator*() const {
+    assert(has_value());
+    return value_;
+  }
   const Error& error() const { return error_; }
 
  private:

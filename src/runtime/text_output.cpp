@@ -78,7 +78,7 @@ void TextOutput::WriteBuffer() {
 Error TextOutput::TakeWriteError() {
   if (!failed_) return Error();
   failed_ = false;
-  return RaiseInOutError(error_);
+  return MakeInOutError(error_);
 }
 
 }  // namespace dorvane

@@ -5,20 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "simulator/sim_platform.h"
+#include "tests/kit/machine_test.h"
 
 namespace dorvane {
 namespace {
 
-class TextOutputTest : public ::testing::Test {
+class TextOutputTest : public testing::MachineTest {
  protected:
   void Use(bool console) {
     stream_ = sim::MemoryStream(console);
     platform_.SetStreams(&stream_, &errors_);
   }
 
-  sim::SimMachine machine_ = sim::SimMachine::Default();
-  sim::SimPlatform platform_{machine_, "dorvane"};
   sim::MemoryStream stream_, errors_;
 };
 

@@ -5,7 +5,8 @@
 
      version-info.exe PROGRAM
 
-   Built by tools/wine/Makefile; .ci/run runs it on dorvane.exe under Wine. */
+   Built by CMake with the Wine rig's programs; .ci/run runs it on
+   dorvane.exe under Wine. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <windows.h>

@@ -8,7 +8,7 @@
 
 #include <ntddk.h>
 
-#include "simulator/driver_model.h"
+#include "simulator/driver/driver_model.h"
 
 #define IOCTL_SCSI_MINIPORT_CODE 0x0004D008u
 #define IOCTL_SCSI_GET_ADDRESS_CODE 0x00041018u
