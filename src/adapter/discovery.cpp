@@ -48,9 +48,7 @@ AdapterSearch FindAdapter(Platform& platform) {
       search.port = port;
       break;
     }
-    if (check == AdapterCheck::kRefused && search.refused.empty()) {
-      search.refused = candidate;
-    }
+    if (check == AdapterCheck::kRefused) search.refused.push_back(candidate);
   }
   return search;
 }

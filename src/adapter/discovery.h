@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -25,9 +26,10 @@ struct AdapterSearch {
   std::string found;
   // N: the SCSI port that Windows shows the adapter's disks on.
   std::uint8_t port = 0;
-  // The first candidate that could not be opened for lack of rights (the
-  // adapter needs an elevated prompt); empty text when there was none.
-  std::string refused;
+  // The candidates that could not be opened for lack of rights, in the
+  // order they were tried (from a prompt that is not elevated, every port
+  // refuses, the driver's adapter among them).
+  std::vector<std::string> refused;
 };
 
 // Never fails and prints nothing.

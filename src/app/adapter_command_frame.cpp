@@ -1,5 +1,7 @@
 #include "app/adapter_command_frame.h"
 
+#include <string>
+
 #include "runtime/standard_error.h"
 
 namespace dorvane {
@@ -10,12 +12,18 @@ Error WriteNoDeviceFound(Invocation& run) {
 }
 
 void WriteRefusalNote(Invocation& run) {
-  if (!run.reported_no_device || run.refused_adapter.empty()) return;
-  WriteStandardError(
-      run.platform,
-      {run.refused_adapter,
-       " access denied: the driver's adapter can only be reached from an "
-       "elevated prompt\r\n"});
+  if (!run.reported_no_device || run.refused_adapters.empty()) return;
+  // Only what the tool knows: these ports refused it. Whether one of them
+  // is the driver's, or a driver is installed at all, it cannot tell.
+  std::string ports;
+  for (const std::string& port : run.refused_adapters) {
+    if (!ports.empty()) ports += ", ";
+    ports += port;
+  }
+  WriteStandardError(run.platform,
+                     {"dorvane: access denied to ", ports,
+                      "; the search for the driver's adapter needs an "
+                      "elevated prompt\r\n"});
 }
 
 Error HandleAdapterCommandError(Invocation& run, std::string_view error_prefix,

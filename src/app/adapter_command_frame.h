@@ -10,9 +10,9 @@
 
 namespace dorvane {
 
-// Writes "no device found. please install driver."; when discovery was
-// refused an adapter for lack of rights, the run ends with a line on
-// standard error that says so (WriteRefusalNote).
+// Writes "no device found. please install driver."; when ports refused
+// discovery for lack of rights, the run ends with a line on standard error
+// that names them and asks for an elevated prompt (WriteRefusalNote).
 Error WriteNoDeviceFound(Invocation& run);
 void WriteRefusalNote(Invocation& run);
 

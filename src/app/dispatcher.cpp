@@ -43,7 +43,7 @@ void DiscoverAdapter(Invocation& run) {
   AdapterSearch search = FindAdapter(run.platform);
   run.request.AdapterPath = std::move(search.found);
   run.request.AdapterPort = search.port;
-  run.refused_adapter = std::move(search.refused);
+  run.refused_adapters = std::move(search.refused);
 }
 
 Error DriverCheck(Invocation& run) {
@@ -88,7 +88,7 @@ int RunDorvane(Platform& platform) {
   TextOutput out(platform);
   Arguments args(platform, platform.GetCommandLineA());
   DiskRequest request;
-  Invocation run{platform, out, args, request, std::string(), false};
+  Invocation run{platform, out, args, request, {}, false};
   Error error = RunCommandLine(run);
   // Pending output goes out before anything on standard error.
   Error flushed = out.Flush();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/arguments.h"
 #include "platform/platform.h"
@@ -25,9 +26,9 @@ struct Invocation {
   TextOutput& out;
   const Arguments& args;
   DiskRequest& request;
-  // The last discovery's first candidate that was refused for lack of
-  // rights, and whether the run told the user it found no adapter.
-  std::string refused_adapter;
+  // The last discovery's candidates that were refused for lack of rights,
+  // and whether the run told the user it found no adapter.
+  std::vector<std::string> refused_adapters;
   bool reported_no_device = false;
 };
 

@@ -189,7 +189,7 @@ void CheckStreamsHoldTheWrites(const sim::SimPlatform& platform) {
             testing::Written(platform.calls(), /*err=*/true, false));
 }
 
-// Standard error: nothing, or the note on an adapter refused for lack of
+// Standard error: nothing, or the note on ports refused for lack of
 // rights, or the one uncaught-error report, or the note and then the
 // report; the exit code 1 with the report. The report tells of a failed
 // write, which may end the run before the clean run's own error (uncaught),
@@ -198,8 +198,9 @@ void CheckStandardError(const std::vector<sim::CallRecord>& calls,
                         int exit_code, std::uint32_t error,
                         const char* uncaught) {
   static const std::regex kErr(
-      "(\\\\\\\\\\.\\\\scsi[0-7]: access denied: the driver's adapter can "
-      "only be reached from an elevated prompt\r\n)?"
+      "(dorvane: access denied to \\\\\\\\\\.\\\\scsi[0-7]:"
+      "(, \\\\\\\\\\.\\\\scsi[0-7]:)*; the search for the driver's adapter "
+      "needs an elevated prompt\r\n)?"
       "(Exception (EConvertError|EInOutError) in module (dorvane\\.exe)? at "
       "[0-9A-F]{8,16}\\.\r\n(.+)\\.\r\n\r\n)?");
   const std::string err = testing::Written(calls, /*err=*/true, true);
@@ -210,8 +211,8 @@ void CheckStandardError(const std::vector<sim::CallRecord>& calls,
                testing::Written(calls, false, true).find(kNoDevice) !=
                    std::string::npos))
       << "the elevated-prompt note";
-  EXPECT_EQ(exit_code, match[2].matched ? 1 : 0);
-  EXPECT_EQ(match[5].str(), match[3] == "EInOutError"
+  EXPECT_EQ(exit_code, match[3].matched ? 1 : 0);
+  EXPECT_EQ(match[6].str(), match[4] == "EInOutError"
                                 ? "I/O error " + std::to_string(error)
                                 : std::string(uncaught ? uncaught : ""));
 }
