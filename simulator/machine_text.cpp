@@ -4,7 +4,9 @@
 //
 //   dorvane-sim-machine 1      the version line, first
 //   nt 0|1                     the system is an NT
-//   codepage 1252|65001        the ANSI code page
+//   codepage 1252|65001|932    the ANSI code page
+//   module NAME                the module file name the process reports,
+//                              when it is not the default
 //   driver 0|1                 the driver is installed
 //   shell RESULT               what ShellExecuteA answers; 32 or less refuses
 //   dos NAME TARGET            a DOS name and the device object it names
@@ -240,6 +242,11 @@ const RecordKind kRecordKinds[] = {
      [](const Fields& f, SimMachine* m) {
        return ParseNumber(f[1], &m->shell_result);
      }},
+    {"module", 2, false,
+     [](const Fields& f, SimMachine* m) {
+       return Unescape(f[1], &m->module_file_name) &&
+              !m->module_file_name.empty();
+     }},
     {"dos", 3, false, ParseDos},
     {"device", 4, false, ParseDevice},
     {"drive", 16, false, ParseDrive},
@@ -275,6 +282,9 @@ std::string SaveMachine(const SimMachine& m) {
   out << "codepage " << m.code_page << "\n";
   out << "driver " << (m.driver_installed ? 1 : 0) << "\n";
   out << "shell " << m.shell_result << "\n";
+  if (m.module_file_name != kDefaultModuleFileName) {
+    out << "module " << Escape(m.module_file_name) << "\n";
+  }
   for (const DosName& d : m.dos_names) {
     out << "dos " << Escape(d.name) << " " << Escape(d.target) << "\n";
   }

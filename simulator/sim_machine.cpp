@@ -92,7 +92,8 @@ int AdapterPort(const SimMachine& machine) {
 }  // namespace
 
 bool IsSupportedCodePage(std::uint32_t code_page) {
-  return code_page == kCodePage1252 || code_page == kCodePageUtf8;
+  return code_page == kCodePage1252 || code_page == kCodePageUtf8 ||
+         code_page == kCodePage932;
 }
 
 SimMachine SimMachine::Default(bool with_driver) {

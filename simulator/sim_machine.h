@@ -15,6 +15,9 @@ namespace dorvane::sim {
 // The ANSI code pages a machine can have.
 constexpr std::uint32_t kCodePage1252 = 1252;
 constexpr std::uint32_t kCodePageUtf8 = 65001;
+// Japanese: only its stepping by character is simulated, for file names
+// whose second byte looks like a backslash ("表" is 0x95 0x5C).
+constexpr std::uint32_t kCodePage932 = 932;
 bool IsSupportedCodePage(std::uint32_t code_page);
 
 constexpr std::uint32_t kFixedMedia = 12;  // MEDIA_TYPE of a hard disk
@@ -78,9 +81,15 @@ struct Launch {
 // accepted, as Wine answers.
 constexpr std::uintptr_t kShellAccepted = 33;
 
+// The module file name the simulated process reports for itself.
+constexpr char kDefaultModuleFileName[] =
+    "C:\\Program Files\\Dorvane\\dorvane.exe";
+
 struct SimMachine {
   bool is_nt = true;
   std::uint32_t code_page = kCodePage1252;
+  // In the ANSI code page.
+  std::string module_file_name = kDefaultModuleFileName;
   std::vector<DosName> dos_names;
   std::vector<Device> devices;
   std::vector<PhysicalDrive> drives;

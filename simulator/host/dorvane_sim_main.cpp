@@ -15,6 +15,7 @@ using Args = std::vector<std::string>;
 
 constexpr char kUsage[] =
     "usage: dorvane-sim reset [--no-driver] [--not-nt] [--codepage N]\n"
+    "                         [--module PATH]\n"
     "       dorvane-sim fail CALL ERROR [COUNT] [--after N]\n"
     "       dorvane-sim ports [NAME TARGET KIND]...\n"
     "       dorvane-sim show\n"
@@ -34,6 +35,7 @@ bool ParseUnsigned(const std::string& text, std::uint32_t* value) {
 int Reset(const Args& args, HostRun& run) {
   bool with_driver = true, nt = true;
   std::uint32_t code_page = kCodePage1252;
+  std::string module_file_name = kDefaultModuleFileName;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--no-driver") {
       with_driver = false;
@@ -43,8 +45,11 @@ int Reset(const Args& args, HostRun& run) {
       if (!ParseUnsigned(args[++i], &code_page) ||
           !IsSupportedCodePage(code_page)) {
         return Usage(run, "code page " + args[i] +
-                              " is not simulated (1252 and 65001 are)");
+                              " is not simulated (1252, 65001 and 932 are)");
       }
+    } else if (args[i] == "--module" && i + 1 < args.size() &&
+               !args[i + 1].empty()) {
+      module_file_name = args[++i];
     } else {
       return Usage(run, "reset: unknown option " + args[i]);
     }
@@ -52,6 +57,7 @@ int Reset(const Args& args, HostRun& run) {
   SimMachine machine = SimMachine::Default(with_driver);
   machine.is_nt = nt;
   machine.code_page = code_page;
+  machine.module_file_name = module_file_name;
   if (!run.Save(machine)) return kHostFailure;
   WriteText(run.out, "machine reset\n");
   return 0;

@@ -1,4 +1,5 @@
 #include <errno.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
@@ -41,6 +42,13 @@ bool FdStream::Write(const void* data, std::uint32_t size,
   return true;
 }
 
-bool FdStream::IsConsole() const { return ::isatty(fd_) == 1; }
+std::uint32_t FdStream::FileType() const {
+  if (::isatty(fd_) == 1) return kFileTypeChar;
+  struct stat status;
+  if (::fstat(fd_, &status) == 0 && S_ISREG(status.st_mode)) {
+    return kFileTypeDisk;
+  }
+  return kFileTypePipe;
+}
 
 }  // namespace dorvane::sim

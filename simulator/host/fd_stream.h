@@ -15,8 +15,8 @@ class FdStream : public SimStream {
   // must ignore SIGPIPE for the closed pipe to be seen.
   bool Write(const void* data, std::uint32_t size, std::uint32_t* written,
              std::uint32_t* error) override;
-  // A terminal counts as a console.
-  bool IsConsole() const override;
+  // A terminal is a console, a regular file a file, anything else a pipe.
+  std::uint32_t FileType() const override;
 
  private:
   int fd_;

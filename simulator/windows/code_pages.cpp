@@ -129,6 +129,14 @@ std::string EncodeAnsi(std::uint32_t code_page, const std::uint16_t* units,
 }
 
 const char* NextChar(std::uint32_t code_page, const char* current) {
+  if (code_page == kCodePage932) {
+    // Lead bytes 0x81 to 0x9F and 0xE0 to 0xFC take the next byte along,
+    // unless it is the NUL.
+    const auto lead = static_cast<unsigned char>(*current);
+    const bool lead_byte =
+        (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+    return current + (lead_byte && current[1] != '\0' ? 2 : 1);
+  }
   if (code_page != kCodePageUtf8) return current + 1;
   auto lead = static_cast<unsigned char>(*current);
   int length = 1;

@@ -41,9 +41,6 @@ const std::vector<std::string>& FailableCalls();
 constexpr Handle kSimStdOutput = 7;
 constexpr Handle kSimStdError = 11;
 
-// The module file name the simulated process reports for itself.
-constexpr char kSimModuleFileName[] = "C:\\Program Files\\Dorvane\\dorvane.exe";
-
 class SimPlatform : public Platform {
  public:
   // The machine is shared and changed by the calls; the command line is what

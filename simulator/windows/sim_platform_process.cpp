@@ -53,12 +53,13 @@ std::uint32_t SimPlatform::GetModuleFileNameA(Handle /*module*/,
                                               std::uint32_t size) {
   // Every module of the simulated process reports the process's own image:
   // it is a Windows process, whatever host runs it.
-  const std::size_t length = std::strlen(kSimModuleFileName);
+  const std::string& name = machine_.module_file_name;
+  const std::size_t length = name.size();
   if (file_name == nullptr || size <= length) {
     NotSimulated("GetModuleFileNameA with a buffer of %u bytes", size);
   }
   if (Begin(Record("GetModuleFileNameA"))) return 0;
-  std::memcpy(file_name, kSimModuleFileName, length + 1);
+  std::memcpy(file_name, name.c_str(), length + 1);
   Succeed();
   return static_cast<std::uint32_t>(length);
 }

@@ -34,7 +34,7 @@ std::uint32_t SimPlatform::GetFileType(Handle file) {
     return kFileTypeUnknown;
   }
   Succeed();
-  return stream->IsConsole() ? kFileTypeChar : kFileTypePipe;
+  return stream->FileType();
 }
 
 bool SimPlatform::WriteFile(Handle file, const void* buffer,

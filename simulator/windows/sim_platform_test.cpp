@@ -60,8 +60,9 @@ TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
   EXPECT_EQ(platform_.GetStdHandle(kStdOutputHandle), kInvalidHandle);
   EXPECT_EQ(platform_.GetFileType(kSimStdOutput), kFileTypeUnknown);
   EXPECT_FALSE(platform_.WriteFile(kSimStdOutput, "x", 1, &n));
-  EXPECT_EQ(platform_.VirtualQuery(kSimModuleFileName, &region, sizeof region),
-            0u);
+  EXPECT_EQ(
+      platform_.VirtualQuery(kDefaultModuleFileName, &region, sizeof region),
+      0u);
   char path[260];
   EXPECT_EQ(platform_.GetModuleFileNameA(0, path, sizeof path), 0u);
   EXPECT_FALSE(platform_.CharToOemA("x", text));

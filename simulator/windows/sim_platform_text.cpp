@@ -30,6 +30,10 @@ std::uint32_t SimPlatform::ResolveCodePage(const char* call,
   if (code_page != kCpAcp) {
     NotSimulated("%s in code page %u", call, code_page);
   }
+  // Code page 932 is simulated for stepping by character only.
+  if (machine_.code_page == kCodePage932) {
+    NotSimulated("%s in the machine's code page 932", call);
+  }
   return machine_.code_page;
 }
 

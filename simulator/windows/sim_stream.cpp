@@ -1,5 +1,8 @@
 #include "simulator/windows/sim_stream.h"
 
+#include "platform/platform.h"
+#include "simulator/windows/windows_values.h"
+
 namespace dorvane::sim {
 
 bool MemoryStream::Write(const void* data, std::uint32_t size,
@@ -9,6 +12,10 @@ bool MemoryStream::Write(const void* data, std::uint32_t size,
   write_sizes.push_back(taken);
   *written = taken;
   return true;
+}
+
+std::uint32_t MemoryStream::FileType() const {
+  return console_ ? kFileTypeChar : kFileTypePipe;
 }
 
 bool WriteText(SimStream& stream, const std::string& text) {

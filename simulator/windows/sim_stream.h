@@ -13,8 +13,9 @@ class SimStream {
   // False with a Windows error number when the write fails.
   virtual bool Write(const void* data, std::uint32_t size,
                      std::uint32_t* written, std::uint32_t* error) = 0;
-  // GetFileType answers FILE_TYPE_CHAR for a console, FILE_TYPE_PIPE else.
-  virtual bool IsConsole() const = 0;
+  // GetFileType's answer: FILE_TYPE_CHAR for a console, FILE_TYPE_DISK for
+  // a file, FILE_TYPE_PIPE for a pipe.
+  virtual std::uint32_t FileType() const = 0;
 };
 
 // Collects what is written, in memory.
@@ -23,7 +24,7 @@ class MemoryStream : public SimStream {
   explicit MemoryStream(bool console = false) : console_(console) {}
   bool Write(const void* data, std::uint32_t size, std::uint32_t* written,
              std::uint32_t* error) override;
-  bool IsConsole() const override { return console_; }
+  std::uint32_t FileType() const override;
   void set_console(bool console) { console_ = console; }
   const std::string& text() const { return text_; }
   std::vector<std::uint32_t> write_sizes;  // one entry per WriteFile call

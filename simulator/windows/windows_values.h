@@ -25,6 +25,7 @@ constexpr std::uint32_t kErrorNoData = 232;  // the pipe is being closed
 constexpr std::uintptr_t kShellBadFormat = 11;
 
 constexpr std::uint32_t kFileTypeUnknown = 0;
+constexpr std::uint32_t kFileTypeDisk = 1;
 constexpr std::uint32_t kFileTypePipe = 3;
 constexpr std::uint32_t kFileAttributeArchive = 0x20;
 constexpr std::uint32_t kVerPlatformWin32Windows = 1;  // Windows 9x

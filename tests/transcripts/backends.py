@@ -15,6 +15,21 @@ import time
 DEVCON_WAIT = 15  # seconds for a launched devcon.exe to finish under Wine
 
 
+def run_program(command, cwd, env, to_file):
+    """The command's output; with to_file its standard output goes to a
+    file beside cwd, as "> out" sends it, and is read back from there."""
+    if not to_file:
+        return subprocess.run(command, cwd=cwd, env=env, capture_output=True,
+                              check=False)
+    path = os.path.join(cwd, "..", os.path.basename(cwd) + ".stdout")
+    with open(path, "wb") as out:
+        done = subprocess.run(command, cwd=cwd, env=env, stdout=out,
+                              stderr=subprocess.PIPE, check=False)
+    with open(path, "rb") as out:
+        done.stdout = out.read()
+    return done
+
+
 class Result:
     def __init__(self, stdout, stderr, exit_code):
         self.stdout = stdout
@@ -61,6 +76,8 @@ class HostBackend:
             args.append("--not-nt")
         if case.codepage is not None:
             args += ["--codepage", str(case.codepage)]
+        if case.module is not None:
+            args += ["--module", os.fsdecode(case.module.encode(case.ansi))]
         self._setup(args, cwd)
         if case.ports:
             self._setup(["ports"] + case.ports, cwd)
@@ -79,8 +96,8 @@ class HostBackend:
     def close(self):
         pass
 
-    def run(self, line, cwd):
-        done = self._sim([b"run", line], cwd)
+    def run(self, line, cwd, to_file=False):
+        done = run_program([self.sim, b"run", line], cwd, self.env, to_file)
         return Result(done.stdout, done.stderr, done.returncode)
 
     def devcon_log(self, cwd, count):
@@ -180,13 +197,13 @@ class WineBackend:
                                    done.stderr.decode(errors="replace"))
         return folder
 
-    def run(self, line, cwd):
+    def run(self, line, cwd, to_file=False):
         line_file = os.path.join(cwd, "..", os.path.basename(cwd) + ".line")
         with open(line_file, "wb") as f:
             f.write(line)
-        done = subprocess.run(
+        done = run_program(
             [self.wine, self.launcher, self.exe, windows_path(line_file)],
-            cwd=cwd, env=self.run_env, capture_output=True, check=False)
+            cwd, self.run_env, to_file)
         # The shell does not wait for devcon.exe; a user would, so does this.
         started = done.stdout.count(b"driver installation ok\r\n") + \
             done.stdout.count(b"driver uninstallation ok\r\n")

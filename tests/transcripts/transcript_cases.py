@@ -47,6 +47,8 @@ class Case:
         self.wine_env = {}
         self.fails = []  # dorvane-sim fail arguments
         self.codepage = None
+        self.module = None  # the module file name, when not the default
+        self.stdout_file = False  # standard output goes to a file
         self.ports = []  # dorvane-sim ports arguments, three a port
         self.only = None
         self.before = []
@@ -55,17 +57,25 @@ class Case:
     @property
     def ansi(self):
         """The encoding of the case's command lines and standard output."""
-        return {None: ANSI, 1252: ANSI, 65001: "utf-8"}[self.codepage]
+        return {None: ANSI, 1252: ANSI, 65001: "utf-8",
+                932: "cp932"}[self.codepage]
+
+    @property
+    def oem(self):
+        """The encoding of standard error: only 1252 has another OEM code
+        page; the others are their own."""
+        return OEM if self.codepage in (None, 1252) else self.ansi
 
     def runs_on(self, backend):
         if self.only is not None:
             return backend == self.only
         return backend == "host" or not (self.fails or self.ports or
-                                          self.codepage)
+                                          self.codepage or self.module)
 
 
 SETUP_KEYS = ("driver", "file", "dir", "devcon", "dated", "machine",
-              "wine-env", "fail", "port", "codepage", "only", "before", "run")
+              "wine-env", "fail", "port", "codepage", "module", "stdout",
+              "only", "before", "run")
 
 # A block header and the step field its "|" lines go to.
 BLOCKS = {"stdout": "stdout", "stdout without banner": "stdout",
@@ -191,9 +201,15 @@ def setup(case, key, value, where):
             raise CaseError(f"{where}: port: NAME TARGET KIND")
         case.ports += value.split()
     elif key == "codepage":
-        if value not in ("1252", "65001"):
-            raise CaseError(f"{where}: codepage is 1252 or 65001")
+        if value not in ("1252", "65001", "932"):
+            raise CaseError(f"{where}: codepage is 1252, 65001 or 932")
         case.codepage = int(value)
+    elif key == "module":
+        case.module = value
+    elif key == "stdout":
+        if value != "file":
+            raise CaseError(f"{where}: stdout: file")
+        case.stdout_file = True
     elif key == "only":
         if value not in ("host", "wine"):
             raise CaseError(f"{where}: only: host or only: wine")

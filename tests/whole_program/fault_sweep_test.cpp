@@ -63,11 +63,14 @@ const char* const kLosableParts[] = {
     "^([^\t]*\t[^\t]*\t)\\\\[^\t]*",
 };
 
+// A backing name long enough that list's second write of 128 bytes comes
+// while it still prints, after the first one ended inside a line.
+const std::string kImage = "\\??\\C:\\" + std::string(120, 'd') + ".img";
 void Plain(SimMachine&) {}
 void NoDriver(SimMachine& machine) { machine = SimMachine::Default(false); }
 // A file-backed disk, a virtual-memory one and a shared-memory one.
 void Disks(SimMachine& machine) {
-  testing::AddDisk(machine, 16 * 1048576, 0x110, "\\??\\C:\\a.img");
+  testing::AddDisk(machine, 16 * 1048576, 0x110, kImage);
   testing::AddDisk(machine, 1048576, 0x210);
   testing::AddDisk(machine, 2 * 1048576, 0x3300,
                    "\\BaseNamedObjects\\Global\\s");
@@ -106,9 +109,11 @@ const char kUsage[] =
     "Dorvane pm add path\r\nDorvane pm new size(MB)\r\nDorvane pm remove id\r\n"
     "Dorvane list\r\nDorvane removall\r\nDorvane driver check\r\n"
     "Dorvane driver install driver.inf\r\nDorvane driver remove\r\n";
-const char kList[] =
+const std::string kList =
     "ok 3 virtualdisk(s) found\r\n"
-    "000000\t16\t\\??\\C:\\a.img\t\\\\.\\PhysicalDrive1\r\n"
+    "000000\t16\t" +
+    kImage +
+    "\t\\\\.\\PhysicalDrive1\r\n"
     "000100\t1\tmemory\t\\\\.\\PhysicalDrive2\r\n"
     "000200\t2\tmemory\t\\\\.\\PhysicalDrive3\r\n";
 const char kAdded[] = "device 000000 added ok\r\n";
@@ -187,6 +192,28 @@ void CheckStreamsHoldTheWrites(const sim::SimPlatform& platform) {
             testing::Written(platform.calls(), /*err=*/false, false));
   EXPECT_EQ(platform.err().text(),
             testing::Written(platform.calls(), /*err=*/true, false));
+}
+
+// Whatever standard output delivers after a failed write begins at a line
+// start: nothing is glued onto the head of a line the failure cut.
+void CheckNothingGluedAfterAFailure(const sim::SimPlatform& platform) {
+  std::string delivered;
+  bool after_failure = false;
+  for (const sim::CallRecord& record : platform.calls()) {
+    if (record.call == "GetStdHandle" && record.a == kStdErrorHandle) break;
+    if (record.call != "WriteFile") continue;
+    if (!record.ok) {
+      after_failure = true;
+      continue;
+    }
+    if (after_failure) {
+      EXPECT_TRUE(delivered.empty() || delivered.back() == '\n' ||
+                  record.text.rfind("\r\n", 0) == 0)
+          << "glued onto " << delivered << ": " << record.text;
+      after_failure = false;
+    }
+    delivered += record.text;
+  }
 }
 
 // Standard error: nothing, or the note on ports refused for lack of
@@ -327,6 +354,7 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     }
     CheckHandlesClosed(platform);
     CheckStreamsHoldTheWrites(platform);
+    CheckNothingGluedAfterAFailure(platform);
     const bool last_line = CheckStandardOutput(
         platform.calls(), fault ? FailureLines(error) : Lines());
     // No success line for a change not made.
