@@ -13,6 +13,7 @@ SimMachine BusyMachine() {
   machine.is_nt = false;
   machine.code_page = 65001;
   machine.shell_result = 2;
+  machine.module_file_name = "C:\\my tools\\\x95\x5C%.exe";
   testing::AddDisk(machine, 1 << 20, 0x110,
                    "\\??\\C:\\my disks\\caf\xC3\xA9 100%.img");
   testing::AddDisk(machine, 0, 0x200, "\\BaseNamedObjects\\Global\\disk-1");

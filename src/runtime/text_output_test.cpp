@@ -20,30 +20,23 @@ class TextOutputTest : public testing::MachineTest {
   sim::MemoryStream stream_, errors_;
 };
 
-TEST_F(TextOutputTest, FileOutputGoesOutWhenFullAndWhenFlushed) {
-  Use(false);
-  TextOutput out(platform_);
-  ASSERT_FALSE(out.WriteLine("abc"));
-  ASSERT_FALSE(out.WriteLine(std::string(200, 'x')));
-  EXPECT_EQ(stream_.write_sizes, std::vector<std::uint32_t>{128});
-  ASSERT_FALSE(out.WriteLine(std::string(48, 'd')));
-  ASSERT_FALSE(out.Flush());
-  // The last line's LF alone went out last.
-  EXPECT_EQ(stream_.write_sizes, (std::vector<std::uint32_t>{128, 128, 1}));
-  EXPECT_EQ(stream_.text(), "abc\r\n" + std::string(200, 'x') + "\r\n" +
-                                std::string(48, 'd') + "\r\n");
-  ASSERT_FALSE(out.Flush());
-  EXPECT_EQ(stream_.write_sizes.size(), 3u) << "nothing left to write";
-}
-
-TEST_F(TextOutputTest, ConsoleOutputGoesOutAtEveryLineEnd) {
-  Use(true);
-  TextOutput out(platform_);
-  ASSERT_FALSE(out.WriteLine("one"));
-  ASSERT_FALSE(out.WriteLine(""));
-  ASSERT_FALSE(out.WriteLine(std::string(130, 'y')));
-  EXPECT_EQ(stream_.write_sizes, (std::vector<std::uint32_t>{5, 2, 128, 4}));
-  EXPECT_EQ(stream_.text(), "one\r\n\r\n" + std::string(130, 'y') + "\r\n");
+// A file or pipe gets the buffer when it is full and when it is flushed; a
+// console gets every line end.
+TEST_F(TextOutputTest, WritesGoOutAsTheStreamTakesThem) {
+  const std::string x(200, 'x'), d(48, 'd');
+  for (bool console : {false, true}) {
+    Use(console);
+    TextOutput out(platform_);
+    for (const std::string& line : {std::string("abc"), x, std::string(), d}) {
+      ASSERT_FALSE(out.WriteLine(line));
+    }
+    ASSERT_FALSE(out.Flush());
+    ASSERT_FALSE(out.Flush());  // nothing left to write
+    EXPECT_EQ(stream_.write_sizes,
+              (console ? std::vector<std::uint32_t>{5, 128, 74, 2, 50}
+                       : std::vector<std::uint32_t>{128, 128, 3}));
+    EXPECT_EQ(stream_.text(), "abc\r\n" + x + "\r\n\r\n" + d + "\r\n");
+  }
 }
 
 // A write that takes part of the bytes is followed by one for the rest; one

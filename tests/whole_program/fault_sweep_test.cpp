@@ -198,20 +198,18 @@ void CheckStreamsHoldTheWrites(const sim::SimPlatform& platform) {
 // start: nothing is glued onto the head of a line the failure cut.
 void CheckNothingGluedAfterAFailure(const sim::SimPlatform& platform) {
   std::string delivered;
-  bool after_failure = false;
+  bool failed = false;
   for (const sim::CallRecord& record : platform.calls()) {
     if (record.call == "GetStdHandle" && record.a == kStdErrorHandle) break;
     if (record.call != "WriteFile") continue;
     if (!record.ok) {
-      after_failure = true;
+      failed = true;
       continue;
     }
-    if (after_failure) {
-      EXPECT_TRUE(delivered.empty() || delivered.back() == '\n' ||
-                  record.text.rfind("\r\n", 0) == 0)
-          << "glued onto " << delivered << ": " << record.text;
-      after_failure = false;
-    }
+    EXPECT_TRUE(!failed || delivered.empty() || delivered.back() == '\n' ||
+                record.text.rfind("\r\n", 0) == 0)
+        << "glued onto " << delivered << ": " << record.text;
+    failed = false;
     delivered += record.text;
   }
 }
