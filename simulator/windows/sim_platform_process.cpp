@@ -53,15 +53,23 @@ std::uint32_t SimPlatform::GetModuleFileNameA(Handle /*module*/,
                                               std::uint32_t size) {
   // Every module of the simulated process reports the process's own image:
   // it is a Windows process, whatever host runs it.
-  const std::string& name = machine_.module_file_name;
-  const std::size_t length = name.size();
-  if (file_name == nullptr || size <= length) {
+  if (file_name == nullptr || size == 0) {
     NotSimulated("GetModuleFileNameA with a buffer of %u bytes", size);
   }
   if (Begin(Record("GetModuleFileNameA"))) return 0;
-  std::memcpy(file_name, name.c_str(), length + 1);
+  const std::string& name = machine_.module_file_name;
+  if (name.size() >= size) {
+    // As Windows from Vista on: the name cut to fit, NUL-ended, the
+    // buffer's size returned and ERROR_INSUFFICIENT_BUFFER set.
+    name.copy(file_name, size - 1);
+    file_name[size - 1] = '\0';
+    Succeed();
+    last_error_ = kErrorInsufficientBuffer;
+    return size;
+  }
+  std::memcpy(file_name, name.c_str(), name.size() + 1);
   Succeed();
-  return static_cast<std::uint32_t>(length);
+  return static_cast<std::uint32_t>(name.size());
 }
 
 }  // namespace dorvane::sim
