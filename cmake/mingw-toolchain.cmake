@@ -1,9 +1,14 @@
 # Cross builds for Windows with MinGW-w64, shared by the per-architecture
-# toolchain files, which set DORVANE_MINGW_PREFIX and the processor first.
+# toolchain files, which set DORVANE_MINGW_PREFIX and the processor first,
+# and DORVANE_MINGW_THREADS to "posix" for the compilers whose C++ library
+# has std::mutex (the default, "win32", has none).
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER ${DORVANE_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${DORVANE_MINGW_PREFIX}-g++)
+if(DORVANE_MINGW_THREADS STREQUAL "posix")
+  set(_dorvane_compiler_suffix -posix)
+endif()
+set(CMAKE_C_COMPILER ${DORVANE_MINGW_PREFIX}-gcc${_dorvane_compiler_suffix})
+set(CMAKE_CXX_COMPILER ${DORVANE_MINGW_PREFIX}-g++${_dorvane_compiler_suffix})
 set(CMAKE_RC_COMPILER ${DORVANE_MINGW_PREFIX}-windres)
 
 # Headers and libraries come from the MinGW sysroot only; programs run on the

@@ -1,12 +1,9 @@
 #include <dlfcn.h>
 #include <errno.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
-#include <cstring>
-#include <fstream>
-
 #include "platform/platform.h"
-#include "runtime/bytes.h"
 #include "simulator/windows/host_files.h"
 #include "simulator/windows/windows_values.h"
 
@@ -24,6 +21,23 @@ std::uint64_t FileTimeFromUnix(const struct timespec& time) {
 }
 
 }  // namespace
+
+const char kHostNullDevice[] = "/dev/null";
+
+std::uint32_t HostPathOnDriveZ(const std::vector<std::string>& parts,
+                               std::string* path) {
+  *path = parts.empty() ? "/" : "";
+  for (const std::string& part : parts) *path += "/" + part;
+  return 0;
+}
+
+std::string DriveZName(const std::string& host_path) {
+  std::string name = "Z:" + host_path;
+  for (char& c : name) {
+    if (c == '/') c = '\\';
+  }
+  return name;
+}
 
 std::uint32_t StatHostFile(const std::string& path, HostFileInfo* info) {
   struct stat st;
@@ -46,18 +60,11 @@ std::uint32_t StatHostFile(const std::string& path, HostFileInfo* info) {
   return 0;
 }
 
-bool HostFileIsProgram(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  char header[0x40] = {};
-  if (!file.read(header, sizeof header) || header[0] != 'M' ||
-      header[1] != 'Z') {
-    return false;
-  }
-  const std::uint32_t at =
-      GetU32(reinterpret_cast<const std::uint8_t*>(header + 0x3C));
-  char signature[4] = {};
-  return file.seekg(at) && file.read(signature, sizeof signature) &&
-         std::memcmp(signature, "PE\0\0", 4) == 0;
+std::string MakeHostScratchFolder() {
+  const char* temp = ::getenv("TMPDIR");
+  std::string pattern = temp != nullptr && temp[0] == '/' ? temp : "/tmp";
+  pattern += "/dorvane-test-XXXXXX";
+  return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
 }
 
 bool HostModuleBase(const void* address, std::uintptr_t* base) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "runtime/ascii.h"
+#include "simulator/windows/host_files.h"
 #include "simulator/windows/windows_values.h"
 #include "simulator/windows_names.h"
 
@@ -42,7 +43,7 @@ std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
   // directory: of those a name can reach, only NUL, the null device.
   if (!IsDrive(parts[0])) {
     if (parts.size() == 1 && !folder && SameWindowsName(parts[0], "NUL")) {
-      *path = kNullDevice;
+      *path = kHostNullDevice;
       return 0;
     }
     return parts.size() == 1 ? kErrorFileNotFound : kErrorPathNotFound;
@@ -50,11 +51,10 @@ std::uint32_t KernelNameToHostPath(const std::string& name, std::string* path) {
   if (ToLowerAscii(parts[0][0]) != 'z') {
     return parts.size() <= 2 ? kErrorFileNotFound : kErrorPathNotFound;
   }
-  // Z: alone is the root directory itself.
-  *path = parts.size() == 1 ? "/" : "";
-  for (std::size_t i = 1; i < parts.size(); ++i) *path += "/" + parts[i];
-  if (folder && parts.size() > 1) *path += "/";
-  return 0;
+  const std::uint32_t error = HostPathOnDriveZ(
+      std::vector<std::string>(parts.begin() + 1, parts.end()), path);
+  if (error == 0 && folder && parts.size() > 1) *path += "/";
+  return error;
 }
 
 }  // namespace dorvane::sim

@@ -9,10 +9,20 @@
 
 namespace dorvane::sim {
 
+// MinGW's GCC checks printf formats against Microsoft's, which has no %z;
+// the C99 stdio that MinGW's libstdc++ switches on has it.
+#if defined(__MINGW32__)
+#define DORVANE_PRINTF_FORMAT(f, a) __attribute__((format(gnu_printf, f, a)))
+#elif defined(__GNUC__)
+#define DORVANE_PRINTF_FORMAT(f, a) __attribute__((format(printf, f, a)))
+#else
+#define DORVANE_PRINTF_FORMAT(f, a)
+#endif
+
 // Writes "not simulated: " and the formatted text to standard error, then
 // aborts.
 [[noreturn]] inline void NotSimulated(const char* format, ...)
-    __attribute__((format(printf, 1, 2)));
+    DORVANE_PRINTF_FORMAT(1, 2);
 
 inline void NotSimulated(const char* format, ...) {
   std::fputs("not simulated: ", stderr);

@@ -1,21 +1,18 @@
-// A fresh host directory for one test, removed with everything in it when the
-// test is done.
+// A fresh host directory for one test, in the host's temporary folder,
+// removed with everything in it when the test is done.
 #pragma once
-
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "simulator/windows/host_files.h"
+
 namespace dorvane::testing {
 
 class TempDirectory {
  public:
-  TempDirectory() {
-    char pattern[] = "/tmp/dorvane-test-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
-  }
+  TempDirectory() : path_(sim::MakeHostScratchFolder()) {}
   ~TempDirectory() {
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
@@ -23,8 +20,10 @@ class TempDirectory {
   TempDirectory(const TempDirectory&) = delete;
   TempDirectory& operator=(const TempDirectory&) = delete;
 
-  // Empty when the directory could not be made.
+  // The host's path; empty when the directory could not be made.
   const std::string& path() const { return path_; }
+  // The simulated machine's name of the directory, on its drive Z:.
+  std::string drive_path() const { return sim::DriveZName(path_); }
 
   // The smallest file the shell takes for a Windows program: "MZ", and at
   // the offset kept at 0x3C, "PE\0\0".

@@ -282,14 +282,12 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
   }
 
   // The scenario's command line. The driver takes no name against a current
-  // directory: "{dir}" is the directory's drive path, Z: being the host's
-  // root.
+  // directory: "{dir}" is the directory's drive path.
   std::string CommandLine() const {
     std::string line = scenario().arguments;
     line.insert(0, line.empty() ? "dorvane" : "dorvane ");
-    std::string dir = "Z:" + directory_.path();
-    std::replace(dir.begin(), dir.end(), '/', '\\');
-    return std::regex_replace(line, std::regex("\\{dir\\}"), dir);
+    return std::regex_replace(line, std::regex("\\{dir\\}"),
+                              directory_.drive_path());
   }
 
   // Standard output: whole lines, the banner first, then the clean lines in
