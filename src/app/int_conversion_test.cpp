@@ -53,9 +53,12 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"\t7", false, 0}, Conversion{"2147483648", false, 0},
         Conversion{"-2147483649", false, 0},
         Conversion{"99999999999999999999", false, 0},
-        Conversion{"$100000000", false, 0}, Conversion{"$-5", false, 0},
-        Conversion{"$0x10", false, 0}, Conversion{"$zz", false, 0},
-        Conversion{"--1", false, 0}, Conversion{"1e3", false, 0}));
+        // Past 32 bits: an accumulator of 32 bits would wrap them to 1.
+        Conversion{"4294967297", false, 0}, Conversion{"-4294967297", false, 0},
+        Conversion{"$100000001", false, 0}, Conversion{"$100000000", false, 0},
+        Conversion{"$-5", false, 0}, Conversion{"$0x10", false, 0},
+        Conversion{"$zz", false, 0}, Conversion{"--1", false, 0},
+        Conversion{"1e3", false, 0}));
 
 // A text cut from a longer one ends where its view ends.
 TEST(StrToIntTest, ReadsNothingPastTheText) {
