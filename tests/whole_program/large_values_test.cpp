@@ -1,6 +1,7 @@
-// Sizes past 32 bits through the whole tool: a disk of 4096 MB or more is
-// created with its size in bytes and listed with its megabytes, whether the
-// size comes from the command line or from a backing file.
+// Values past 32 bits through the tool and the machine under it: disks of
+// 4096 MB or more, sized on the command line or by a backing file, created
+// and listed. (A host file's time, a FILETIME, is whole or devcon.exe is
+// not found: the fault sweep's driver scenarios fail.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,7 +14,7 @@
 namespace dorvane {
 namespace {
 
-TEST(LargeDisksTest, AreListedWithTheirMegabytes) {
+TEST(LargeValuesTest, DisksAreListedWithTheirMegabytes) {
   testing::TempDirectory directory;
   ASSERT_FALSE(directory.path().empty());
   // 4097 MB and one byte, of which the file system stores next to nothing.
@@ -21,21 +22,18 @@ TEST(LargeDisksTest, AreListedWithTheirMegabytes) {
   std::filesystem::resize_file(directory.path() + "/large.img",
                                4097 * 1048576ull + 1);
   const std::string image = directory.drive_path() + "\\large.img";
-  const char* const kDrive = "\t\\\\.\\PhysicalDrive1";
   const std::pair<std::string, std::string> cases[] = {
       {"vm new 4096", "4096\tmemory"},
       {"pm new $1001", "4097\t\\??\\awealloc"},
-      {"vm new x7FFF", "32767\tmemory"},
       {"file add " + image, "4097\t\\??\\" + image}};
   for (const auto& [create, listed] : cases) {
     sim::SimMachine machine = sim::SimMachine::Default();
     testing::RunTool(machine, "dorvane " + create);
-    EXPECT_EQ(testing::SplitCrLfLines(testing::Written(
-                  testing::RunTool(machine, "dorvane list"), false, true)),
-              (std::vector<std::string>{"Dorvane v0.3 by dorvane@example.org",
-                                        "ok 1 virtualdisk(s) found",
-                                        "000000\t" + listed + kDrive}))
-        << create;
+    EXPECT_EQ(testing::Written(testing::RunTool(machine, "dorvane list"), false,
+                               true),
+              "Dorvane v0.3 by dorvane@example.org\r\nok 1 virtualdisk(s) "
+              "found\r\n000000\t" +
+                  listed + "\t\\\\.\\PhysicalDrive1\r\n");
   }
 }
 
