@@ -1,17 +1,18 @@
-# The zip a Windows user downloads, with dorvane.exe and README.md at its
-# top: cmake --build build/win32 --target package (or cpack in build/win32)
-# writes build/win32/dorvane-<version>-win32.zip. Included from the
-# top-level CMakeLists.txt when WIN32, after src/ has defined dorvane.
+# The zip a Windows user downloads, with dorvane.exe and its manual,
+# README.txt, at its top: cmake --build build/win32 --target package (or
+# cpack in build/win32) writes build/win32/dorvane-<version>-win32.zip.
+# Included from the top-level CMakeLists.txt when WIN32, after src/ has
+# defined dorvane.
 
-# README.md with CR LF line ends, which every Notepad shows as lines.
+# The manual with CR LF line ends, which every Notepad shows as lines.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-             ${PROJECT_SOURCE_DIR}/README.md)
-file(READ ${PROJECT_SOURCE_DIR}/README.md _dorvane_readme)
-string(REPLACE "\n" "\r\n" _dorvane_readme "${_dorvane_readme}")
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/package/README.md "${_dorvane_readme}")
+             ${PROJECT_SOURCE_DIR}/docs/README.txt)
+file(READ ${PROJECT_SOURCE_DIR}/docs/README.txt _dorvane_manual)
+string(REPLACE "\n" "\r\n" _dorvane_manual "${_dorvane_manual}")
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/package/README.txt "${_dorvane_manual}")
 
 install(TARGETS dorvane RUNTIME DESTINATION .)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/package/README.md DESTINATION .)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/package/README.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME dorvane)
