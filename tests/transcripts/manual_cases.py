@@ -22,7 +22,7 @@ SETUP = {
     "dorvane driver install phdskmnt.inf": ["driver: absent", "devcon: yes"],
     "dorvane driver remove": ["devcon: yes"],
     "dorvane vm new 100": ["file: data.img 67108864"],
-    "dorvane file add C:\\Disks\\data.img": ["file: data.img 67108864"],
+    "dorvane vm add C:\\Disks\\data.img": ["file: data.img 67108864"],
 }
 
 
