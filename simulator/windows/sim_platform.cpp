@@ -27,6 +27,7 @@ const std::vector<std::string>& FailableCalls() {
                                                   "WriteFile",
                                                   "VirtualQuery",
                                                   "GetModuleFileNameA",
+                                                  "CharNextA",
                                                   "CharToOemA",
                                                   "ShellExecuteA"};
   return kCalls;

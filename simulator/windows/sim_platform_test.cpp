@@ -65,6 +65,7 @@ TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
       0u);
   char path[260];
   EXPECT_EQ(platform_.GetModuleFileNameA(0, path, sizeof path), 0u);
+  EXPECT_EQ(platform_.CharNextA("\xE9"), nullptr);
   EXPECT_FALSE(platform_.CharToOemA("x", text));
   EXPECT_EQ(
       platform_.ShellExecuteA(0, "open", "devcon.exe", "", nullptr, kSwShow),

@@ -81,6 +81,10 @@ const char* SimPlatform::CharNextA(const char* current) {
   if (current == nullptr || static_cast<unsigned char>(*current) < 0x80) {
     NotSimulated("CharNextA on a byte below 0x80");
   }
+  // A failure stands for a user32.dll that cannot be loaded: no step, and
+  // the binding's error.
+  if (Begin(Record("CharNextA"))) return nullptr;
+  Succeed();
   return NextChar(machine_.code_page, current);
 }
 

@@ -10,7 +10,9 @@ bool IsSeparator(char c) {
   return byte >= 1 && byte <= 32;
 }
 
-// Reads one argument from p into *item and returns where the next begins.
+// Reads one argument from p into *item and returns where the next begins;
+// nullptr when a character could not be stepped over. Separators and quotes
+// are ASCII, stepped over without the code page.
 const char* NextArgument(Platform& platform, const char* p, std::string* item) {
   for (;;) {
     if (IsSeparator(*p)) {
@@ -27,12 +29,14 @@ const char* NextArgument(Platform& platform, const char* p, std::string* item) {
       p = NextCharacter(platform, p);
       while (*p != '\0' && *p != '"') {
         const char* next = NextCharacter(platform, p);
+        if (next == nullptr) return nullptr;
         item->append(p, next);
         p = next;
       }
       if (*p == '"') p = NextCharacter(platform, p);
     } else {
       const char* next = NextCharacter(platform, p);
+      if (next == nullptr) return nullptr;
       item->append(p, next);
       p = next;
     }
@@ -47,10 +51,15 @@ Arguments::Arguments(Platform& platform, const char* command_line) {
   std::string item;
   p = NextArgument(platform, p, &item);
   items_.push_back(item);  // the program's own name, empty or not
-  for (;;) {
+  while (p != nullptr) {
     p = NextArgument(platform, p, &item);
-    if (item.empty()) break;
+    if (p == nullptr || item.empty()) break;
     items_.push_back(item);
+  }
+  if (p == nullptr) {
+    split_ = false;
+    error_ = platform.GetLastError();
+    items_.assign(1, std::string());
   }
 }
 

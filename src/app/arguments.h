@@ -4,6 +4,7 @@
 // no escape character.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,11 @@ class Arguments {
   // double-byte character is never taken for a quote or a separator.
   Arguments(Platform& platform, const char* command_line);
 
+  // False when a character of the line could not be stepped over (user32
+  // cannot be loaded): the line then has no arguments, and error() is why.
+  bool split() const { return split_; }
+  std::uint32_t error() const { return error_; }
+
   // Arguments after the program's own name, up to the first empty one.
   int count() const { return static_cast<int>(items_.size()) - 1; }
   // Argument n (0 is the program's name); empty text when there is none.
@@ -24,6 +30,8 @@ class Arguments {
 
  private:
   std::vector<std::string> items_;
+  bool split_ = true;
+  std::uint32_t error_ = 0;
 };
 
 }  // namespace dorvane

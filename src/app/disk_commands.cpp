@@ -1,6 +1,8 @@
 #include "app/disk_commands.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "adapter/control_messages.h"
@@ -21,6 +23,9 @@ struct CreateCommand {
   std::size_t size_argument;  // 0: no size, the driver takes the backing's
   std::uint32_t flags;
 };
+
+// The words whose remove form removes a disk of any kind, by its id.
+constexpr std::string_view kDiskWords[] = {"vm", "pm", "file"};
 
 // In the order the sub-words are tested.
 constexpr CreateCommand kCreateCommands[] = {
@@ -82,7 +87,11 @@ Error RunDiskCommand(Invocation& run, std::string_view word,
       });
     }
   }
-  if (sub_word == "remove") return RemoveDisk(run);
+  if (sub_word == "remove" &&
+      std::find(std::begin(kDiskWords), std::end(kDiskWords), word) !=
+          std::end(kDiskWords)) {
+    return RemoveDisk(run);
+  }
   return Error();
 }
 

@@ -9,10 +9,9 @@
 
 namespace dorvane {
 
-// The vm, pm and file commands (word is one of the three), by argument 1 and
-// argument 2. An unknown
-// sub-word does nothing. A remove whose id does not convert returns the
-// conversion error unhandled.
+// The vm, pm and file commands, by argument 1 and argument 2. Any other
+// word, and an unknown sub-word, does nothing. A remove whose id does not
+// convert returns the conversion error unhandled.
 Error RunDiskCommand(Invocation& run, std::string_view word,
                      std::string_view sub_word);
 

@@ -12,6 +12,8 @@
 #include "app/invocation.h"
 #include "app/list_report.h"
 #include "int13ext/int13ext.h"
+#include "runtime/format.h"
+#include "runtime/standard_error.h"
 #include "runtime/text_output.h"
 #include "runtime/uncaught_report.h"
 
@@ -75,10 +77,7 @@ Error RunCommandLine(Invocation& run) {
     });
   }
   if (word == "removall") return RunRemoveAll(run);
-  if (word == "vm" || word == "pm" || word == "file") {
-    return RunDiskCommand(run, word, sub_word);
-  }
-  return Error();
+  return RunDiskCommand(run, word, sub_word);
 }
 
 }  // namespace
@@ -87,6 +86,14 @@ int RunDorvane(Platform& platform) {
   InitializePlatformFlag(platform);
   TextOutput out(platform);
   Arguments args(platform, platform.GetCommandLineA());
+  if (!args.split()) {
+    // Split a byte at a time, a double-byte line would be read wrongly:
+    // the run ends instead, before it prints anything.
+    WriteStandardError(platform, {"dorvane: cannot load CharNextA from "
+                                  "user32.dll, error ",
+                                  FormatUnsigned(args.error()), "\r\n"});
+    return 1;
+  }
   DiskRequest request;
   Invocation run{platform, out, args, request, {}, false};
   Error error = RunCommandLine(run);

@@ -263,13 +263,20 @@ class Win32Backend final : public Platform {
   }
 
   // user32 and shell32 are bound on first use: loading them costs a run
-  // more than most commands do, and most runs never call them. Without
-  // CharNextA a double-byte command line would be split wrongly, so the run
-  // ends instead; the other two have a failure the tool reports.
+  // more than most commands do, and most runs never call them. Each
+  // unbound function answers as failing; CharNextA, which cannot fail,
+  // answers nullptr, with the binding's error as the last error each time.
   const char* CharNextA(const char* current) override {
-    static const auto char_next =
-        Bind<decltype(&::CharNextA)>("user32.dll", "CharNextA");
-    if (char_next == nullptr) EndUnbound("user32.dll", "CharNextA");
+    static DWORD bind_error = 0;
+    static const auto char_next = [] {
+      auto bound = Bind<decltype(&::CharNextA)>("user32.dll", "CharNextA");
+      if (bound == nullptr) bind_error = ::GetLastError();
+      return bound;
+    }();
+    if (char_next == nullptr) {
+      ::SetLastError(bind_error);
+      return nullptr;
+    }
     return char_next(current);
   }
 
@@ -292,23 +299,6 @@ class Win32Backend final : public Platform {
   }
 
  private:
-  // Says on standard error which function could not be bound, and why,
-  // and ends the process with exit code 1.
-  [[noreturn]] static void EndUnbound(const char* library, const char* name) {
-    // The error's digits, last first: the ground floor formats for itself.
-    std::string digits;
-    for (DWORD error = ::GetLastError(); digits.empty() || error != 0;
-         error /= 10) {
-      digits.insert(digits.begin(), static_cast<char>('0' + error % 10));
-    }
-    const std::string text = std::string("dorvane: cannot load ") + name +
-                             " from " + library + ", error " + digits + "\r\n";
-    DWORD written = 0;
-    ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), text.data(),
-                static_cast<DWORD>(text.size()), &written, nullptr);
-    ::ExitProcess(1);
-  }
-
   // A system DLL's function, loaded for the rest of the run.
   template <typename Function>
   static Function Bind(const char* library, const char* name) {

@@ -131,7 +131,8 @@ class Platform {
   virtual std::uint32_t GetModuleFileNameA(Handle module, char* file_name,
                                            std::uint32_t size) = 0;
 
-  // user32.
+  // user32, bound on first use. CharNextA gives nullptr when user32.dll
+  // cannot be loaded, GetLastError then telling why; CharToOemA fails.
   virtual const char* CharNextA(const char* current) = 0;
   virtual bool CharToOemA(const char* source, char* destination) = 0;
 

@@ -9,7 +9,8 @@ namespace dorvane {
 
 // One character further: ASCII bytes directly, others through CharNextA.
 // Never backwards and never past the text's NUL, whatever the code page's
-// stepping says.
+// stepping says. nullptr when the stepping cannot be had (user32 cannot be
+// loaded; GetLastError tells why).
 const char* NextCharacter(Platform& platform, const char* p);
 
 }  // namespace dorvane

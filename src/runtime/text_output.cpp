@@ -31,9 +31,10 @@ void TextOutput::Append(std::string_view bytes) {
       dropping_line_ = false;
       continue;
     }
-    if (line_break_due_) {
-      line_break_due_ = false;
-      Append("\r\n");
+    if (*line_end_due_ != '\0') {
+      const char* line_end = line_end_due_;
+      line_end_due_ = "";
+      Append(line_end);
       continue;
     }
     std::size_t room = kBufferSize - used_;
@@ -65,11 +66,13 @@ void TextOutput::WriteBuffer() {
       // The rest of a line cut here would arrive without its beginning.
       dropping_line_ = buffer_[cut - 1] != '\n';
       // A delivered head of a line stays; whatever follows starts afresh.
-      line_break_due_ = delivered_mid_line_;
+      line_end_due_ = last_delivered_ == '\n'   ? ""
+                      : last_delivered_ == '\r' ? "\n"
+                                                : "\r\n";
       return;
     }
     std::size_t taken = std::min<std::size_t>(written, left);
-    delivered_mid_line_ = data[taken - 1] != '\n';
+    last_delivered_ = data[taken - 1];
     data += taken;
     left -= taken;
   }

@@ -4,8 +4,8 @@
 // test: a failed write raises EInOutError. The bytes of a failed write are
 // lost, and so is the rest of the line they cut: no line is written without
 // its beginning. When what was delivered before the failure ends inside a
-// line, the next output starts with CR LF, so nothing is glued onto that
-// line's head.
+// line, the next output starts by ending that line (with LF alone after its
+// CR), so nothing is glued onto that line's head.
 #pragma once
 
 #include <cstddef>
@@ -40,10 +40,10 @@ class TextOutput {
   bool console_;
   char buffer_[kBufferSize];
   std::size_t used_ = 0;
-  bool failed_ = false;              // a write failed since the last test
-  bool dropping_line_ = false;       // until the next line end
-  bool delivered_mid_line_ = false;  // the last byte delivered was not LF
-  bool line_break_due_ = false;      // before the next output
+  bool failed_ = false;            // a write failed since the last test
+  bool dropping_line_ = false;     // until the next line end
+  char last_delivered_ = '\n';     // a line start, before any output
+  const char* line_end_due_ = "";  // before the next output
   std::uint32_t error_ = 0;
 };
 

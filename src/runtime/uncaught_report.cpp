@@ -30,9 +30,11 @@ void LocateCode(Platform& platform, std::uintptr_t address, std::string* name,
   path[length] = '\0';
   // The name begins after the last separator, found character by
   // character: the second byte of a double-byte one may look like one.
+  // Without the stepping (no user32) there is no name, not a wrong one.
   const char* begin = path;
   for (const char* p = path; *p != '\0';) {
     const char* next = NextCharacter(platform, p);
+    if (next == nullptr) return;
     if (*p == '\\' || *p == '/') begin = next;
     p = next;
   }

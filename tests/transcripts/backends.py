@@ -9,6 +9,7 @@ wine: the real dorvane.exe under Wine against the driver double, started by
 
 import os
 import re
+import shutil
 import subprocess
 import time
 
@@ -122,6 +123,7 @@ class WineBackend:
     name = "wine"
 
     def __init__(self, exe, doubles_dir, scratch):
+        self.built_exe = exe
         self.exe = windows_path(exe)
         doubles_dir = os.path.abspath(doubles_dir)
         self.launcher = os.path.join(doubles_dir, "launch.exe")
@@ -139,6 +141,7 @@ class WineBackend:
         self.launches = 0
         self.version = ""  # unknown: the first case sets it either way
         self.run_env = self.env
+        self.run_exe = self.exe
 
     def _devcon(self, args):
         done = subprocess.run([self.wine, self.devcon] + args, cwd=self.scratch,
@@ -151,6 +154,12 @@ class WineBackend:
         self._devcon(["remove", "ROOT\\PhDskMnt"])
         self._set_windows_version("win98" if case.not_nt else None)
         self.run_env = dict(self.env, **case.wine_env)
+        self.run_exe = self.exe
+        if case.exe_folder:  # a copy, run from the folder the case names
+            folder = os.path.join(cwd, case.exe_folder)
+            os.makedirs(folder)
+            shutil.copy(self.built_exe, folder)
+            self.run_exe = windows_path(os.path.join(folder, "dorvane.exe"))
         if any(name.startswith(("LANG", "LC_")) for name in case.wine_env):
             self.run_env["LOCPATH"] = self._locales(case.wine_env.values())
         if case.driver:
@@ -202,7 +211,7 @@ class WineBackend:
         with open(line_file, "wb") as f:
             f.write(line)
         done = run_program(
-            [self.wine, self.launcher, self.exe, windows_path(line_file)],
+            [self.wine, self.launcher, self.run_exe, windows_path(line_file)],
             cwd, self.run_env, to_file)
         # The shell does not wait for devcon.exe; a user would, so does this.
         started = done.stdout.count(b"driver installation ok\r\n") + \

@@ -48,6 +48,7 @@ class Case:
         self.fails = []  # dorvane-sim fail arguments
         self.codepage = None
         self.module = None  # the module file name, when not the default
+        self.exe_folder = None  # under Wine: the folder dorvane.exe runs from
         self.stdout_file = False  # standard output goes to a file
         self.ports = []  # dorvane-sim ports arguments, three a port
         self.only = None
@@ -69,12 +70,15 @@ class Case:
     def runs_on(self, backend):
         if self.only is not None:
             return backend == self.only
+        if self.exe_folder:
+            return backend == "wine"
         return backend == "host" or not (self.fails or self.ports or
                                           self.codepage or self.module)
 
 
 SETUP_KEYS = ("driver", "file", "dir", "devcon", "dated", "machine",
-              "wine-env", "fail", "port", "codepage", "module", "stdout",
+              "wine-env", "fail", "port", "codepage", "module", "exe-folder",
+              "stdout",
               "only", "before", "run")
 
 # A block header and the step field its "|" lines go to.
@@ -206,6 +210,8 @@ def setup(case, key, value, where):
         case.codepage = int(value)
     elif key == "module":
         case.module = value
+    elif key == "exe-folder":
+        case.exe_folder = value
     elif key == "stdout":
         if value != "file":
             raise CaseError(f"{where}: stdout: file")

@@ -37,6 +37,8 @@ inline const std::vector<std::uint32_t>& RealErrorsOf(const std::string& call) {
       {"WriteFile", {232, 112, 109}},
       {"VirtualQuery", {87}},
       {"GetModuleFileNameA", {6}},
+      // user32.dll cannot be loaded (the module is not found)
+      {"CharNextA", {126}},
       {"CharToOemA", {87}},
       // the shell's own codes: file not found, access denied, no association
       {"ShellExecuteA", {2, 5, 31}},
