@@ -197,7 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     const std::uint32_t at = input.U32();  // port, path, target, lun
     machine.AddDrive(n, at % 4, at >> 8, at >> 16, at >> 24);
   }
-  dorvane::testing::AddDisk(machine, dorvane::kMegabyte);
+  dorvane::test::AddDisk(machine, dorvane::kMegabyte);
 
   FuzzedDriver platform(machine, std::string("dorvane ") + kCommands[command]);
   platform.input = &input;

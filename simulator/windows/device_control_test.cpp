@@ -13,7 +13,7 @@ constexpr std::uint32_t kReadWrite = kGenericRead | kGenericWrite;
 constexpr char kAdapter[] = "\\\\.\\scsi2:";
 constexpr char kDrive0[] = "\\\\.\\PhysicalDrive0";
 
-class DeviceControlTest : public testing::MachineTest {
+class DeviceControlTest : public test::MachineTest {
  protected:
   // Opens path, sends it the version probe (a miniport request, answered
   // in place) or a drive query, closes. Returns 0 or the last error.

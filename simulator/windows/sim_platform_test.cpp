@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint32_t kReadWrite = kGenericRead | kGenericWrite;
 constexpr std::uint32_t kShareBoth = kFileShareRead | kFileShareWrite;
 
-class SimPlatformTest : public testing::MachineTest {
+class SimPlatformTest : public test::MachineTest {
  protected:
   // The driver's adapter, opened for its requests.
   static Handle Open(SimPlatform& platform) {
@@ -26,8 +26,8 @@ class SimPlatformTest : public testing::MachineTest {
 using SimPlatformDeathTest = SimPlatformTest;
 
 TEST_F(SimPlatformTest, EveryNamedCallCanBeFailed) {
-  testing::TempDirectory directory;
-  directory.WriteFile("devcon.exe", testing::TempDirectory::ProgramImage());
+  test::TempDirectory directory;
+  directory.WriteFile("devcon.exe", test::TempDirectory::ProgramImage());
   platform_.SetCurrentDirectory(directory.path());
   FindData find;
   const Handle device = Open(platform_);

@@ -12,6 +12,7 @@ struct Conversion {
   bool valid;
   std::int32_t value;
 };
+void PrintTo(const Conversion& c, std::ostream* os) { *os << c.text; }
 
 class StrToIntTest : public ::testing::TestWithParam<Conversion> {};
 

@@ -11,7 +11,7 @@
 namespace dorvane {
 namespace {
 
-class DriveProbeTest : public testing::MachineTest {
+class DriveProbeTest : public test::MachineTest {
  protected:
   void SetUp() override { InitializePlatformFlag(platform_); }
 };

@@ -9,7 +9,7 @@
 namespace dorvane {
 namespace {
 
-class PhysicalDriveLookupTest : public testing::MachineTest {
+class PhysicalDriveLookupTest : public test::MachineTest {
  protected:
   // The drive found for port and address, or "-" with the path untouched.
   std::string Find(std::uint8_t port, const char* address) {

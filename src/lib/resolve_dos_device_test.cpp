@@ -7,7 +7,7 @@
 namespace dorvane {
 namespace {
 
-class ResolveDosDeviceTest : public testing::MachineTest {
+class ResolveDosDeviceTest : public test::MachineTest {
  protected:
   std::vector<std::uint32_t> QuerySizes() const {
     std::vector<std::uint32_t> sizes;

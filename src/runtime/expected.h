@@ -13,7 +13,10 @@ template <typename T>
 class [[nodiscard]] Expected {
  public:
   Expected(T value) : value_(std::move(value)) {}      // NOLINT: implicit
-  Expected(Error error) : error_(std::move(error)) {}  // NOLINT: implicit
+  // An empty error would read as a value that was never given.
+  Expected(Error error) : error_(std::move(error)) {  // NOLINT: implicit
+    assert(error_);
+  }
 
   bool has_value() const { return !error_; }
   // Only a value can be read: an error holds none.

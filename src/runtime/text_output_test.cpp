@@ -10,7 +10,7 @@
 namespace dorvane {
 namespace {
 
-class TextOutputTest : public testing::MachineTest {
+class TextOutputTest : public test::MachineTest {
  protected:
   void Use(bool console) {
     stream_ = sim::MemoryStream(console);

@@ -10,7 +10,7 @@
 namespace dorvane {
 namespace {
 
-using UncaughtReportTest = testing::MachineTest;
+using UncaughtReportTest = test::MachineTest;
 
 // The offset into the module that holds the raising code; with no module
 // found, the address itself. An empty message gets no full stop.

@@ -6,7 +6,7 @@
 
 #include "simulator/windows/sim_platform.h"
 
-namespace dorvane::testing {
+namespace dorvane::test {
 
 class MachineTest : public ::testing::Test {
  protected:
@@ -16,4 +16,4 @@ class MachineTest : public ::testing::Test {
   sim::SimPlatform platform_{machine_, "dorvane"};
 };
 
-}  // namespace dorvane::testing
+}  // namespace dorvane::test

@@ -8,7 +8,7 @@
 
 #include "simulator/windows/host_files.h"
 
-namespace dorvane::testing {
+namespace dorvane::test {
 
 class TempDirectory {
  public:
@@ -45,4 +45,4 @@ class TempDirectory {
   std::string path_;
 };
 
-}  // namespace dorvane::testing
+}  // namespace dorvane::test

@@ -11,7 +11,7 @@
 #include "simulator/sim_machine.h"
 #include "simulator/windows/code_pages.h"
 
-namespace dorvane::testing {
+namespace dorvane::test {
 
 // Has the machine's driver create a disk, shown then as a physical drive.
 // name is UTF-8, at most 255 UTF-16 units; a size of 0 takes it from the
@@ -41,4 +41,4 @@ inline std::uint32_t AddDisk(sim::SimMachine& machine, std::int64_t size,
   return error;
 }
 
-}  // namespace dorvane::testing
+}  // namespace dorvane::test

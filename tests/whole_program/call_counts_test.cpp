@@ -39,10 +39,10 @@ TEST_P(CallCountsTest, AreTheGoldenNumbers) {
     machine.AddDrive(drive, 0, 0, drive);
   }
   for (int i = 0; i < row.disks; ++i) {
-    testing::AddDisk(machine, 1048576, kVirtualMemoryDiskFlags);
+    test::AddDisk(machine, 1048576, kVirtualMemoryDiskFlags);
   }
   machine.is_nt = row.nt;
-  const auto calls = testing::RunTool(machine, row.command_line);
+  const auto calls = test::RunTool(machine, row.command_line);
   Counts counts{};
   for (std::size_t i = 0; i < std::size(kCalls); ++i) {
     for (const sim::CallRecord& call : calls) {

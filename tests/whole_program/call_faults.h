@@ -9,7 +9,7 @@
 
 #include "simulator/windows/sim_platform.h"
 
-namespace dorvane::testing {
+namespace dorvane::test {
 
 // Windows error numbers each call fails with in practice; empty for calls
 // that cannot fail. The first is the most common one.
@@ -68,4 +68,4 @@ inline std::vector<CallPosition> FailablePositions(
   return positions;
 }
 
-}  // namespace dorvane::testing
+}  // namespace dorvane::test

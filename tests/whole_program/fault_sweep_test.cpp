@@ -27,8 +27,8 @@ namespace dorvane {
 namespace {
 
 using sim::SimMachine;
-using testing::CallPosition;
-using testing::SplitCrLfLines;
+using test::CallPosition;
+using test::SplitCrLfLines;
 using Lines = std::set<std::string>;
 
 const char kBanner[] = "Dorvane v0.3 by dorvane@example.org\r\n";
@@ -59,8 +59,8 @@ const char* const kFailureLines[] = {
 // What a failure may take from a clean line of list, keeping the rest ($1):
 // the drive (not found) or the backing name (not converted).
 const char* const kLosableParts[] = {
-    "^(.*)\t\\\\\\\\\\.\\\\PhysicalDrive[0-9]+$",
-    "^([^\t]*\t[^\t]*\t)\\\\[^\t]*",
+    R"(^(.*)\t\\\\\.\\PhysicalDrive[0-9]+$)",
+    R"(^([^\t]*\t[^\t]*\t)\\[^\t]*)",
 };
 
 // A backing name long enough that list's second write of 128 bytes comes
@@ -70,10 +70,9 @@ void Plain(SimMachine&) {}
 void NoDriver(SimMachine& machine) { machine = SimMachine::Default(false); }
 // A file-backed disk, a virtual-memory one and a shared-memory one.
 void Disks(SimMachine& machine) {
-  testing::AddDisk(machine, 16 * 1048576, 0x110, kImage);
-  testing::AddDisk(machine, 1048576, 0x210);
-  testing::AddDisk(machine, 2 * 1048576, 0x3300,
-                   "\\BaseNamedObjects\\Global\\s");
+  test::AddDisk(machine, 16 * 1048576, 0x110, kImage);
+  test::AddDisk(machine, 1048576, 0x210);
+  test::AddDisk(machine, 2 * 1048576, 0x3300, "\\BaseNamedObjects\\Global\\s");
 }
 // The second disk's drive does not tell its address, so the lookup goes
 // through every drive number.
@@ -87,13 +86,32 @@ void DisksNotNt(SimMachine& machine) {
 }
 void RefusingShell(SimMachine& machine) { machine.shell_result = 2; }
 
+using Prepare = void (*)(SimMachine&);
+using Prefixes = std::vector<const char*>;
+
+// A command run on a machine: its name, its arguments and what a clean run
+// prints after the banner; the setters name whatever else.
 struct Scenario {
+  Scenario(const char* n, const char* a, std::string c)
+      : name(n), arguments(a), clean(std::move(c)) {}
+  Scenario On(Prepare p) const { return Set(&Scenario::prepare, p); }
+  Scenario Prefixed(Prefixes p) const { return Set(&Scenario::prefixes, p); }
+  Scenario Changing() const { return Set(&Scenario::changes, true); }
+  Scenario Uncaught(const char* e) const { return Set(&Scenario::uncaught, e); }
+  Scenario WithoutDevcon() const { return Set(&Scenario::devcon, false); }
+  template <typename Field, typename Value>
+  Scenario Set(Field Scenario::*field, Value value) const {
+    Scenario copy = *this;
+    copy.*field = value;
+    return copy;
+  }
+
   const char* name;
   const char* arguments;  // "{dir}": the test's directory
-  void (*prepare)(SimMachine&);
-  std::string clean;  // what a clean run prints after the banner
-  std::vector<const char*> prefixes;  // of its error lines
-  bool changes;  // the clean run's last line tells of a change it made
+  std::string clean;
+  Prepare prepare = Plain;
+  Prefixes prefixes;     // of its error lines
+  bool changes = false;  // the clean run's last line tells of a change it made
   const char* uncaught = nullptr;  // the error even a clean run ends with
   bool devcon = true;              // devcon.exe lies in the directory
 };
@@ -119,48 +137,68 @@ const std::string kList =
 const char kAdded[] = "device 000000 added ok\r\n";
 const char kRemoved[] = "device removed OK\r\n";
 const char kReboot[] = "you may want to reboot (if running XP)\r\n";
-const std::vector<const char*> kNone, kCreate = {"AddVirtualDisk:"},
-                                      kBare = {""}, kListing = {"", "list:"},
-                                      kRemoveAll = {"list:"};
+const Prefixes kCreate = {"AddVirtualDisk:"};
+
+// The kinds of scenario that most commands are.
+Scenario Create(const char* name, const char* arguments) {
+  return Scenario(name, arguments, kAdded).Prefixed(kCreate).Changing();
+}
+Scenario Remove(const char* name, const char* arguments) {
+  return Scenario(name, arguments, kRemoved)
+      .On(Disks)
+      .Prefixed({""})
+      .Changing();
+}
+Scenario List(const char* name, Prepare machine) {
+  return Scenario(name, "list", kList).On(machine).Prefixed({"", "list:"});
+}
 
 std::vector<Scenario> Scenarios() {
   const std::string install = std::string(kReboot) + "install ";
   return {
-      {"usage", "", Plain, kUsage, kNone, false},
-      {"file_add", "file add {dir}\\a.img", Plain, kAdded, kCreate, true},
-      {"file_new", "file new disk.img 16", Plain, kAdded, kCreate, true},
-      {"file_shm", "file shm disk1", Plain, kAdded, kCreate, true},
-      {"vm_add", "vm add {dir}\\a.img", Plain, kAdded, kCreate, true},
-      {"vm_new", "vm new 1", Plain, kAdded, kCreate, true},
-      {"pm_add", "pm add {dir}\\a.img", Plain, kAdded, kCreate, true},
-      {"pm_new", "pm new 8", Plain, kAdded, kCreate, true},
-      {"vm_new_no_driver", "vm new 1", NoDriver, kNoDevice, kCreate, false},
-      {"vm_remove", "vm remove 100", Disks, kRemoved, kBare, true},
-      {"pm_remove", "pm remove 100", Disks, kRemoved, kBare, true},
-      {"file_remove", "file remove 100", Disks, kRemoved, kBare, true},
-      {"file_remove_all", "file remove FFFFFF", Disks, kRemoved, kBare, true},
-      {"bad_id", "vm remove zz", Disks, "", kNone, false,
-       "'$zz' is not a valid integer value"},
-      {"removall", "removall", Disks, "devices removed OK\r\n", kRemoveAll,
-       true},
-      {"list", "list", Disks, kList, kListing, false},
-      {"list_not_nt", "list", DisksNotNt, kList, kListing, false},
-      {"list_one_hidden", "list", DisksOneHidden, kList, kListing, false},
-      {"driver_check", "driver check", Plain, "\\\\.\\scsi2: found\r\n", kNone,
-       false},
-      {"driver_check_no_driver", "driver check", NoDriver, kNoDevice, kNone,
-       false},
-      {"driver_install", "driver install x.inf", NoDriver,
-       "driver installation ok\r\n" + install + "ok\r\n", kNone, true},
-      {"driver_install_no_devcon", "driver install x.inf", NoDriver,
-       kDevconMissing + std::string("install failed,2\r\n"), kNone, false,
-       nullptr, false},
-      {"driver_install_refused", "driver install x.inf", RefusingShell,
-       "driver installation failed\r\n" + install + "failed,2\r\n", kNone,
-       false},
-      {"driver_remove", "driver remove", Plain,
-       "driver uninstallation ok\r\n" + std::string(kReboot) + "remove ok\r\n",
-       kNone, true},
+      Scenario("usage", "", kUsage),
+      Create("file_add", "file add {dir}\\a.img"),
+      Create("file_new", "file new disk.img 16"),
+      Create("file_shm", "file shm disk1"),
+      Create("vm_add", "vm add {dir}\\a.img"),
+      Create("vm_new", "vm new 1"),
+      Create("pm_add", "pm add {dir}\\a.img"),
+      Create("pm_new", "pm new 8"),
+      Scenario("vm_new_no_driver", "vm new 1", kNoDevice)
+          .On(NoDriver)
+          .Prefixed(kCreate),
+      Remove("vm_remove", "vm remove 100"),
+      Remove("pm_remove", "pm remove 100"),
+      Remove("file_remove", "file remove 100"),
+      Remove("file_remove_all", "file remove FFFFFF"),
+      Scenario("bad_id", "vm remove zz", "")
+          .On(Disks)
+          .Uncaught("'$zz' is not a valid integer value"),
+      Scenario("removall", "removall", "devices removed OK\r\n")
+          .On(Disks)
+          .Prefixed({"list:"})
+          .Changing(),
+      List("list", Disks),
+      List("list_not_nt", DisksNotNt),
+      List("list_one_hidden", DisksOneHidden),
+      Scenario("driver_check", "driver check", "\\\\.\\scsi2: found\r\n"),
+      Scenario("driver_check_no_driver", "driver check", kNoDevice)
+          .On(NoDriver),
+      Scenario("driver_install", "driver install x.inf",
+               "driver installation ok\r\n" + install + "ok\r\n")
+          .On(NoDriver)
+          .Changing(),
+      Scenario("driver_install_no_devcon", "driver install x.inf",
+               kDevconMissing + std::string("install failed,2\r\n"))
+          .On(NoDriver)
+          .WithoutDevcon(),
+      Scenario("driver_install_refused", "driver install x.inf",
+               "driver installation failed\r\n" + install + "failed,2\r\n")
+          .On(RefusingShell),
+      Scenario("driver_remove", "driver remove",
+               "driver uninstallation ok\r\n" + std::string(kReboot) +
+                   "remove ok\r\n")
+          .Changing(),
   };
 }
 
@@ -189,9 +227,9 @@ void CheckHandlesClosed(const sim::SimPlatform& platform) {
 // The streams hold exactly what the writes that succeeded wrote.
 void CheckStreamsHoldTheWrites(const sim::SimPlatform& platform) {
   EXPECT_EQ(platform.out().text(),
-            testing::Written(platform.calls(), /*err=*/false, false));
+            test::Written(platform.calls(), /*err=*/false, false));
   EXPECT_EQ(platform.err().text(),
-            testing::Written(platform.calls(), /*err=*/true, false));
+            test::Written(platform.calls(), /*err=*/true, false));
 }
 
 // Whatever standard output delivers after a failed write begins at a line
@@ -223,18 +261,18 @@ void CheckStandardError(const std::vector<sim::CallRecord>& calls,
                         int exit_code, std::uint32_t error,
                         const char* uncaught) {
   static const std::regex kErr(
-      "(dorvane: access denied to \\\\\\\\\\.\\\\scsi[0-7]:"
-      "(, \\\\\\\\\\.\\\\scsi[0-7]:)*; the search for the driver's adapter "
+      R"((dorvane: access denied to \\\\\.\\scsi[0-7]:)"
+      R"((, \\\\\.\\scsi[0-7]:)*; the search for the driver's adapter )"
       "needs an elevated prompt\r\n)?"
-      "(Exception (EConvertError|EInOutError) in module (dorvane\\.exe)? at "
+      R"((Exception (EConvertError|EInOutError) in module (dorvane\.exe)? at )"
       "[0-9A-F]{8,16}\\.\r\n(.+)\\.\r\n\r\n)?");
-  const std::string err = testing::Written(calls, /*err=*/true, true);
+  const std::string err = test::Written(calls, /*err=*/true, true);
   std::smatch match;
   ASSERT_TRUE(std::regex_match(err, match, kErr)) << err;
-  EXPECT_TRUE(!match[1].matched ||
-              (error == kErrorAccessDenied &&
-               testing::Written(calls, false, true).find(kNoDevice) !=
-                   std::string::npos))
+  EXPECT_TRUE(
+      !match[1].matched ||
+      (error == kErrorAccessDenied &&
+       test::Written(calls, false, true).find(kNoDevice) != std::string::npos))
       << "the elevated-prompt note";
   EXPECT_EQ(exit_code, match[3].matched ? 1 : 0);
   EXPECT_EQ(match[6].str(), match[4] == "EInOutError"
@@ -248,8 +286,7 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     ASSERT_FALSE(directory_.path().empty());
     directory_.WriteFile("a.img", std::string(4096, '\0'));
     if (scenario().devcon) {
-      directory_.WriteFile("devcon.exe",
-                           testing::TempDirectory::ProgramImage());
+      directory_.WriteFile("devcon.exe", test::TempDirectory::ProgramImage());
     }
     // The clean lines, each with the forms a failure may leave of it.
     for (const std::string& line : SplitCrLfLines(kBanner + scenario().clean)) {
@@ -270,8 +307,9 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     Lines lines;
     for (const char* entry : kFailureLines) {
       for (std::string line : SplitCrLfLines(entry)) {
-        line = std::regex_replace(line, std::regex("\\{e\\}"),
-                                  std::to_string(error));
+        if (line.find("{e}") != std::string::npos) {
+          line.replace(line.find("{e}"), 3, std::to_string(error));
+        }
         if (line.rfind("{c}", 0) != 0) lines.insert(line);
         for (const char* prefix : scenario().prefixes) {
           if (line.rfind("{c}", 0) == 0) lines.insert(prefix + line.substr(3));
@@ -286,8 +324,9 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
   std::string CommandLine() const {
     std::string line = scenario().arguments;
     line.insert(0, line.empty() ? "dorvane" : "dorvane ");
-    return std::regex_replace(line, std::regex("\\{dir\\}"),
-                              directory_.drive_path());
+    const std::size_t dir = line.find("{dir}");
+    if (dir != std::string::npos) line.replace(dir, 5, directory_.drive_path());
+    return line;
   }
 
   // Standard output: whole lines, the banner first, then the clean lines in
@@ -296,15 +335,15 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
   // the clean run's last line was among them.
   bool CheckStandardOutput(const std::vector<sim::CallRecord>& calls,
                            const Lines& failures) const {
-    const std::string out = testing::Written(calls, /*err=*/false, true);
+    const std::string out = test::Written(calls, /*err=*/false, true);
     EXPECT_EQ(out.rfind(kBanner, 0), 0u) << out;
-    EXPECT_TRUE(out.empty() || out.back() == testing::kCutLine ||
+    EXPECT_TRUE(out.empty() || out.back() == test::kCutLine ||
                 out.compare(out.size() - 2, 2, "\r\n") == 0);
     std::size_t next = 0, matched = 0;  // the first clean line to come
     for (std::string line : SplitCrLfLines(out)) {
       // What follows a cut starts a line of its own; what precedes it is
       // the beginning of a line whose rest the failed write lost.
-      const std::size_t cut = line.find_last_of(testing::kCutLine);
+      const std::size_t cut = line.find_last_of(test::kCutLine);
       if (cut != std::string::npos) line.erase(0, cut + 1);
       if (cut != std::string::npos && line.empty()) continue;  // the end
       std::size_t at = next;
@@ -359,7 +398,7 @@ class FaultSweep : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {
     CheckStandardError(platform.calls(), exit_code, error, scenario().uncaught);
   }
 
-  testing::TempDirectory directory_;
+  test::TempDirectory directory_;
   std::vector<Lines> forms_;
   std::vector<sim::CallRecord> clean_calls_;
   State clean_state_;
@@ -369,10 +408,9 @@ TEST_P(FaultSweep, EveryFailingCallEndsInOrder) {
   RunAndCheck(nullptr, 0, false);
   if (HasFailure()) return;
   int runs[2] = {0, 0};  // once, from then on
-  for (const CallPosition& position :
-       testing::FailablePositions(clean_calls_)) {
+  for (const CallPosition& position : test::FailablePositions(clean_calls_)) {
     const std::vector<std::uint32_t>& errors =
-        testing::RealErrorsOf(position.call);
+        test::RealErrorsOf(position.call);
     for (bool persistent : {false, true}) {
       // From then on with the most common error alone, to keep the sweep
       // short (every error passes too, but QueryDosDeviceA's 122 drives
@@ -391,9 +429,9 @@ TEST_P(FaultSweep, EveryFailingCallEndsInOrder) {
 
 TEST(FaultSweepTable, EveryFailableCallHasRealErrors) {
   for (const std::string& call : sim::FailableCalls()) {
-    EXPECT_FALSE(testing::RealErrorsOf(call).empty()) << call;
+    EXPECT_FALSE(test::RealErrorsOf(call).empty()) << call;
   }
-  EXPECT_TRUE(testing::RealErrorsOf("GetCommandLineA").empty());
+  EXPECT_TRUE(test::RealErrorsOf("GetCommandLineA").empty());
 }
 
 std::string Name(

@@ -15,7 +15,7 @@ namespace dorvane {
 namespace {
 
 TEST(LargeValuesTest, DisksAreListedWithTheirMegabytes) {
-  testing::TempDirectory directory;
+  test::TempDirectory directory;
   ASSERT_FALSE(directory.path().empty());
   // 4097 MB and one byte, of which the file system stores next to nothing.
   directory.WriteFile("large.img", "");
@@ -28,8 +28,8 @@ TEST(LargeValuesTest, DisksAreListedWithTheirMegabytes) {
       {"file add " + image, "4097\t\\??\\" + image}};
   for (const auto& [create, listed] : cases) {
     sim::SimMachine machine = sim::SimMachine::Default();
-    testing::RunTool(machine, "dorvane " + create);
-    EXPECT_EQ(testing::Written(testing::RunTool(machine, "dorvane list"), false,
+    test::RunTool(machine, "dorvane " + create);
+    EXPECT_EQ(test::Written(test::RunTool(machine, "dorvane list"), false,
                                true),
               "Dorvane v0.3 by dorvane@example.org\r\nok 1 virtualdisk(s) "
               "found\r\n000000\t" +

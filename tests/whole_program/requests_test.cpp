@@ -58,8 +58,8 @@ TEST_P(RequestsTest, CarryTheCommandsFields) {
   const Sent& s = GetParam();
   sim::SimMachine machine = sim::SimMachine::Default();
   machine.code_page = s.code_page;
-  testing::RunTool(machine, "dorvane vm new 1");
-  EXPECT_EQ(testing::MiniportRequests(testing::RunTool(machine, s.command_line))
+  test::RunTool(machine, "dorvane vm new 1");
+  EXPECT_EQ(test::MiniportRequests(test::RunTool(machine, s.command_line))
                 .back(),
             s.request);
 }
@@ -102,12 +102,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RequestsTest, TheListAsksTheAdapterWithAZeroPayload) {
   sim::SimMachine machine = sim::SimMachine::Default();
-  const auto calls = testing::RunTool(machine, "dorvane list");
+  const auto calls = test::RunTool(machine, "dorvane list");
   Bytes expected(kRemoveAll.begin(), kRemoveAll.begin() + 28);
   expected.resize(96);
   PutU32(&expected[16], CtlQueryAdapter);
   PutU32(&expected[24], 68);
-  EXPECT_EQ(testing::MiniportRequests(calls).back(), expected);
+  EXPECT_EQ(test::MiniportRequests(calls).back(), expected);
 }
 
 }  // namespace

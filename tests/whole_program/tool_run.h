@@ -11,7 +11,7 @@
 #include "platform/platform.h"
 #include "simulator/windows/sim_platform.h"
 
-namespace dorvane::testing {
+namespace dorvane::test {
 
 // The run's calls. The run itself must end in order: exit code 0, nothing
 // on standard error, every handle closed.
@@ -36,4 +36,4 @@ inline std::vector<std::vector<std::uint8_t>> MiniportRequests(
   return requests;
 }
 
-}  // namespace dorvane::testing
+}  // namespace dorvane::test

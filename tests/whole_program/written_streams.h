@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 #include "simulator/windows/sim_platform.h"
 
-namespace dorvane::testing {
+namespace dorvane::test {
 
 // Marks where a failed write ended inside a line: the tool drops the rest
 // of that line, so the next write begins a new one.
@@ -47,4 +47,4 @@ inline std::vector<std::string> SplitCrLfLines(const std::string& text) {
   return lines;
 }
 
-}  // namespace dorvane::testing
+}  // namespace dorvane::test
