@@ -15,7 +15,7 @@ SimMachine BusyMachine() {
   machine.shell_result = 2;
   machine.module_file_name = "C:\\my tools\\\x95\x5C%.exe";
   test::AddDisk(machine, 1 << 20, 0x110,
-                   "\\??\\C:\\my disks\\caf\xC3\xA9 100%.img");
+                "\\??\\C:\\my disks\\caf\xC3\xA9 100%.img");
   test::AddDisk(machine, 0, 0x200, "\\BaseNamedObjects\\Global\\disk-1");
   PhysicalDrive& drive = machine.AddDrive(7, 4, 1, 2, 3);
   drive.refuse_geometry = true;

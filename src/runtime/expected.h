@@ -12,7 +12,7 @@ namespace dorvane {
 template <typename T>
 class [[nodiscard]] Expected {
  public:
-  Expected(T value) : value_(std::move(value)) {}      // NOLINT: implicit
+  Expected(T value) : value_(std::move(value)) {}  // NOLINT: implicit
   // An empty error would read as a value that was never given.
   Expected(Error error) : error_(std::move(error)) {  // NOLINT: implicit
     assert(error_);

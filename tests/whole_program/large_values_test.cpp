@@ -29,11 +29,11 @@ TEST(LargeValuesTest, DisksAreListedWithTheirMegabytes) {
   for (const auto& [create, listed] : cases) {
     sim::SimMachine machine = sim::SimMachine::Default();
     test::RunTool(machine, "dorvane " + create);
-    EXPECT_EQ(test::Written(test::RunTool(machine, "dorvane list"), false,
-                               true),
-              "Dorvane v0.3 by dorvane@example.org\r\nok 1 virtualdisk(s) "
-              "found\r\n000000\t" +
-                  listed + "\t\\\\.\\PhysicalDrive1\r\n");
+    EXPECT_EQ(
+        test::Written(test::RunTool(machine, "dorvane list"), false, true),
+        "Dorvane v0.3 by dorvane@example.org\r\nok 1 virtualdisk(s) "
+        "found\r\n000000\t" +
+            listed + "\t\\\\.\\PhysicalDrive1\r\n");
   }
 }
 

@@ -59,9 +59,9 @@ TEST_P(RequestsTest, CarryTheCommandsFields) {
   sim::SimMachine machine = sim::SimMachine::Default();
   machine.code_page = s.code_page;
   test::RunTool(machine, "dorvane vm new 1");
-  EXPECT_EQ(test::MiniportRequests(test::RunTool(machine, s.command_line))
-                .back(),
-            s.request);
+  EXPECT_EQ(
+      test::MiniportRequests(test::RunTool(machine, s.command_line)).back(),
+      s.request);
 }
 
 INSTANTIATE_TEST_SUITE_P(
