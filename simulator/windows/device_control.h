@@ -12,8 +12,8 @@ namespace dorvane::sim {
 // request in buffer, answered in place, or a drive query answered into
 // buffer. Returns 0 and sets *returned, or a Windows error number. Requests
 // to the driver's adapter go to the driver model, which sizes "\??\PATH"
-// backings from host files (kernel_file_names.h); the machine's physical
-// drives follow the driver's disks afterwards.
+// backings from host files (named as device_control.cpp says); the
+// machine's physical drives follow the driver's disks afterwards.
 std::uint32_t DeviceControl(SimMachine& machine, const Device& device,
                             std::uint32_t code, std::uint8_t* buffer,
                             std::uint32_t size, std::uint32_t* returned);

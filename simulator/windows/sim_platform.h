@@ -58,7 +58,7 @@ class SimPlatform : public Platform {
   // nullptr selects the built-in memory stream again.
   void SetStreams(SimStream* out, SimStream* err);
   // Directory that FindFirstFileA resolves relative names against; default:
-  // the host's current directory. The driver has none (kernel_file_names.h).
+  // the host's current directory. The driver has none (device_control.cpp).
   void SetCurrentDirectory(std::string directory);
 
   const MemoryStream& out() const { return default_out_; }

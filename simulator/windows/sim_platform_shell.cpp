@@ -1,13 +1,66 @@
 // The shell: ShellExecuteA, and devcon.exe when it is started.
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "simulator/windows/devcon.h"
 #include "simulator/windows/host_files.h"
 #include "simulator/windows/not_simulated.h"
 #include "simulator/windows/sim_platform.h"
 #include "simulator/windows/windows_values.h"
+#include "simulator/windows_names.h"
 
 namespace dorvane::sim {
+namespace {
+
+// Words as a Windows program receives them: blanks separate, double quotes
+// group and are dropped.
+std::vector<std::string> SplitWords(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  bool in_word = false, quoted = false;
+  for (char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+      in_word = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (in_word) words.push_back(word);
+      word.clear();
+      in_word = false;
+    } else {
+      word += c;
+      in_word = true;
+    }
+  }
+  if (in_word) words.push_back(word);
+  return words;
+}
+
+bool IsDriverHardwareId(const std::string& word) {
+  return SameWindowsName(word, "ROOT\\PhDskMnt");
+}
+
+// devcon.exe as the simulated machine runs it after the shell launched it,
+// with its parameter text: "install <inf> ROOT\\PhDskMnt" installs the
+// driver, "remove ROOT\\PhDskMnt" removes it with its disks. Returns what
+// devcon would report; a command that does not apply (the driver already in
+// that state, other hardware, other verbs) changes nothing and reports
+// "failed: ...". The .inf file is not examined.
+std::string RunDevcon(SimMachine& machine, const std::string& parameters) {
+  std::vector<std::string> words = SplitWords(parameters);
+  if (words.size() == 3 && words[0] == "install" &&
+      IsDriverHardwareId(words[2])) {
+    return machine.InstallDriver() ? "driver installed"
+                                   : "failed: driver already installed";
+  }
+  if (words.size() == 2 && words[0] == "remove" &&
+      IsDriverHardwareId(words[1])) {
+    return machine.RemoveDriver() ? "driver removed"
+                                  : "failed: no matching device";
+  }
+  return "failed: command not handled";
+}
+
+}  // namespace
 
 std::uintptr_t SimPlatform::ShellExecuteA(Handle window, const char* operation,
                                           const char* file,

@@ -12,11 +12,11 @@ Error WriteNoDeviceFound(Invocation& run) {
 }
 
 void WriteRefusalNote(Invocation& run) {
-  if (!run.reported_no_device || run.refused_adapters.empty()) return;
+  if (!run.reported_no_device || run.discovery.refused.empty()) return;
   // Only what the tool knows: these ports refused it. Whether one of them
   // is the driver's, or a driver is installed at all, it cannot tell.
   std::string ports;
-  for (const std::string& port : run.refused_adapters) {
+  for (const std::string& port : run.discovery.refused) {
     if (!ports.empty()) ports += ", ";
     ports += port;
   }

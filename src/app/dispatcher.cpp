@@ -42,10 +42,8 @@ const char* const kUsage[] = {
 
 // Sets AdapterPath; prints nothing.
 void DiscoverAdapter(Invocation& run) {
-  AdapterSearch search = FindAdapter(run.platform);
-  run.request.AdapterPath = std::move(search.found);
-  run.request.AdapterPort = search.port;
-  run.refused_adapters = std::move(search.refused);
+  run.discovery = FindAdapter(run.platform);
+  run.request.AdapterPath = run.discovery.found;
 }
 
 Error DriverCheck(Invocation& run) {
@@ -73,7 +71,7 @@ Error RunCommandLine(Invocation& run) {
   if (word == "list") {
     return RunAdapterCommand(run, "list:", [&run] {
       return ListVirtualDisks(run.platform, run.out, run.request.AdapterPath,
-                              run.request.AdapterPort);
+                              run.discovery.port);
     });
   }
   if (word == "removall") return RunRemoveAll(run);
@@ -94,8 +92,7 @@ int RunDorvane(Platform& platform) {
                                   FormatUnsigned(args.error()), "\r\n"});
     return 1;
   }
-  DiskRequest request;
-  Invocation run{platform, out, args, request, {}, false};
+  Invocation run{platform, out, args, DiskRequest(), AdapterSearch(), false};
   Error error = RunCommandLine(run);
   // Pending output goes out before anything on standard error.
   Error flushed = out.Flush();

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "adapter/discovery.h"
 #include "app/arguments.h"
 #include "platform/platform.h"
 #include "runtime/text_output.h"
@@ -15,8 +15,7 @@ namespace dorvane {
 // The current command, filled by the command that runs.
 struct DiskRequest {
   std::uint32_t DeviceNumber = 0;
-  std::string AdapterPath;       // "\\.\scsiN:", or empty when none was found
-  std::uint8_t AdapterPort = 0;  // N of AdapterPath
+  std::string AdapterPath;  // "\\.\scsiN:", or empty when none was found
   std::string FileName;
   std::int64_t DiskSize = 0;
 };
@@ -25,11 +24,11 @@ struct Invocation {
   Platform& platform;
   TextOutput& out;
   const Arguments& args;
-  DiskRequest& request;
-  // The last discovery's candidates that were refused for lack of rights,
-  // and whether the run told the user it found no adapter.
-  std::vector<std::string> refused_adapters;
-  bool reported_no_device = false;
+  DiskRequest request;
+  // The last discovery, whole: AdapterPath comes from it, the list's port
+  // and the refusal note too.
+  AdapterSearch discovery;
+  bool reported_no_device = false;  // the run told the user so
 };
 
 }  // namespace dorvane

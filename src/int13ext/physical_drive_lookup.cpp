@@ -20,6 +20,8 @@ bool FindPhysicalDrive(Platform& platform, std::uint8_t port,
                        std::string_view address, DrivePath* drive_path) {
   for (unsigned number = 0; number <= 255; ++number) {
     const std::uint8_t drive = static_cast<std::uint8_t>(number);
+    // Only a drive the parameter probe answers for is asked its address;
+    // the parameters themselves are not needed.
     DriveParams scratch;
     if (!GetDriveParams(platform, drive, &scratch)) continue;
     const DrivePath path = FormatDrivePath(drive);
