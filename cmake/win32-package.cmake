@@ -18,6 +18,9 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME dorvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME dorvane-${PROJECT_VERSION}-win32)
+# Where the zip lands, for its check; include(CPack) leaves
+# CPACK_PACKAGE_FILE_NAME naming the source package.
+set(DORVANE_ZIP ${CMAKE_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.zip)
 # The files themselves at the top, not under a folder named like the zip.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)
