@@ -69,28 +69,14 @@ TEST_F(TextOutputTest, AFailedWriteLeavesNoTornLine) {
   };
   const std::string a(100, 'a'), b(100, 'b'), d(126, 'd'), x(300, 'x'),
       y(130, 'y'), q = "p1\r\n" + std::string(130, 'q') + "\r\nlast";
+  const std::string cr(127, 'd'), f = "\r\nf\r\n", head = x.substr(0, 128);
   const Case cases[] = {
       {"cut inside a line", false, {a, b, "c"}, 0, 1, "c\r\n"},
       {"cut at a line end", false, {d, "e"}, 0, 0, "e\r\n"},
       {"cut between CR and LF", false, {d + "d", "e"}, 0, 0, "e\r\n"},
-      {"a later write, after a line's head",
-       false,
-       {x, "f"},
-       1,
-       0,
-       x.substr(0, 128) + "\r\nf\r\n"},
-      {"a later write, after a line's CR",
-       false,
-       {std::string(127, 'd'), x, "f"},
-       1,
-       1,
-       std::string(127, 'd') + "\r\nf\r\n"},
-      {"a later write, after a whole line",
-       false,
-       {d, x, "f"},
-       1,
-       1,
-       d + "\r\nf\r\n"},
+      {"later, after a line's head", false, {x, "f"}, 1, 0, head + f},
+      {"later, after a line's CR", false, {cr, x, "f"}, 1, 1, cr + f},
+      {"later, after a whole line", false, {d, x, "f"}, 1, 1, d + f},
       {"console, a long line", true, {y, "g"}, 0, 0, "g\r\n"},
       {"console, lines in one piece", true, {q}, 0, 0, "last\r\n"},
   };

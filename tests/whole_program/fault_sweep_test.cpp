@@ -149,12 +149,19 @@ Scenario Remove(const char* name, const char* arguments) {
       .Prefixed({""})
       .Changing();
 }
+Scenario Install(const char* name, std::string clean) {
+  return Scenario(name, "driver install x.inf", std::move(clean));
+}
 Scenario List(const char* name, Prepare machine) {
   return Scenario(name, "list", kList).On(machine).Prefixed({"", "list:"});
 }
 
 std::vector<Scenario> Scenarios() {
-  const std::string install = std::string(kReboot) + "install ";
+  const std::string reboot = kReboot, install = reboot + "install ";
+  const std::string installed = "driver installation ok\r\n" + install;
+  const std::string refused = "driver installation failed\r\n" + install;
+  const std::string missing = kDevconMissing + std::string("install ");
+  const std::string removed = "driver uninstallation ok\r\n" + reboot;
   return {
       Scenario("usage", "", kUsage),
       Create("file_add", "file add {dir}\\a.img"),
@@ -184,20 +191,13 @@ std::vector<Scenario> Scenarios() {
       Scenario("driver_check", "driver check", "\\\\.\\scsi2: found\r\n"),
       Scenario("driver_check_no_driver", "driver check", kNoDevice)
           .On(NoDriver),
-      Scenario("driver_install", "driver install x.inf",
-               "driver installation ok\r\n" + install + "ok\r\n")
-          .On(NoDriver)
-          .Changing(),
-      Scenario("driver_install_no_devcon", "driver install x.inf",
-               kDevconMissing + std::string("install failed,2\r\n"))
+      Install("driver_install", installed + "ok\r\n").On(NoDriver).Changing(),
+      Install("driver_install_no_devcon", missing + "failed,2\r\n")
           .On(NoDriver)
           .WithoutDevcon(),
-      Scenario("driver_install_refused", "driver install x.inf",
-               "driver installation failed\r\n" + install + "failed,2\r\n")
+      Install("driver_install_refused", refused + "failed,2\r\n")
           .On(RefusingShell),
-      Scenario("driver_remove", "driver remove",
-               "driver uninstallation ok\r\n" + std::string(kReboot) +
-                   "remove ok\r\n")
+      Scenario("driver_remove", "driver remove", removed + "remove ok\r\n")
           .Changing(),
   };
 }
