@@ -59,7 +59,6 @@ Arguments::Arguments(Platform& platform, const char* command_line) {
   if (p == nullptr) {
     split_ = false;
     error_ = platform.GetLastError();
-    items_.assign(1, std::string());
   }
 }
 

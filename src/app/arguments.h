@@ -19,7 +19,7 @@ class Arguments {
   Arguments(Platform& platform, const char* command_line);
 
   // False when a character of the line could not be stepped over (user32
-  // cannot be loaded): the line then has no arguments, and error() is why.
+  // cannot be loaded): the arguments then stop short, and error() is why.
   bool split() const { return split_; }
   std::uint32_t error() const { return error_; }
 
