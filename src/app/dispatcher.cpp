@@ -1,7 +1,6 @@
 // The entry of one run: banner, usage, adapter discovery, and the one
 // command that the arguments name.
 #include <string>
-#include <utility>
 
 #include "adapter/discovery.h"
 #include "app/adapter_command_frame.h"
